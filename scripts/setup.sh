@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs every Debian package that the build, the demo and the tests need, then prepares the
+# private Wine prefix in the build tree. Idempotent: quiet and quick when everything is present.
+set -euo pipefail
+
+here=$(cd "$(dirname "$0")/.." && pwd)
+build_dir=${BUILD_DIR:-$here/build}
+
+packages=(cmake make python3 g++-mingw-w64-i686 mingw-w64-tools libwine-dev
+          wine wine32:i386 googletest)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+  sudo_cmd=()
+  [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+  echo "setup: installing ${missing[*]}"
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    "${sudo_cmd[@]}" dpkg --add-architecture i386
+  fi
+  export DEBIAN_FRONTEND=noninteractive
+  "${sudo_cmd[@]}" apt-get update -qq
+  "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+"$here/scripts/wine_prefix.sh" "$build_dir/wineprefix"

@@ -1,0 +1,3 @@
+#include "engine/engine_context.h"
+
+EngineContext engine;

@@ -1,0 +1,10 @@
+#pragma once
+// IEnumConnections and IEnumConnectionPoints over a snapshot taken when the enumerator is made.
+// Each item holds a reference for as long as the enumerator keeps it.
+#include <windows.h>
+#include <ocidl.h>
+#include <vector>
+
+HRESULT CreateConnectionEnumerator(const std::vector<CONNECTDATA>& items, IEnumConnections** out);
+HRESULT CreateConnectionPointEnumerator(const std::vector<IConnectionPoint*>& items,
+                                        IEnumConnectionPoints** out);

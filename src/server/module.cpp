@@ -1,0 +1,36 @@
+// The module entry point, the lock count and DllCanUnloadNow.
+#include "server/module.h"
+
+#include "engine/engine_context.h"
+#include "server/control_window.h"
+
+namespace {
+LONG lockCount = 0;
+}  // namespace
+
+void ModuleLock() { InterlockedIncrement(&lockCount); }
+void ModuleUnlock() { InterlockedDecrement(&lockCount); }
+LONG ModuleLockCount() { return InterlockedCompareExchange(&lockCount, 0, 0); }
+
+bool ModulePath(wchar_t (&path)[MAX_PATH])
+{
+    DWORD length = GetModuleFileNameW(engine.moduleInstance, path, MAX_PATH);
+    return length > 0 && length < MAX_PATH;
+}
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved)
+{
+    if (reason == DLL_PROCESS_ATTACH) {
+        engine.moduleInstance = instance;
+        DisableThreadLibraryCalls(instance);
+    } else if (reason == DLL_PROCESS_DETACH && reserved == nullptr) {
+        // Unloaded while the process goes on: a later load must not find our old window class.
+        UnregisterControlWindowClass();
+    }
+    return TRUE;
+}
+
+STDAPI DllCanUnloadNow()
+{
+    return ModuleLockCount() == 0 ? S_OK : S_FALSE;
+}
