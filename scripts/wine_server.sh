@@ -5,7 +5,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 . "$here/wine_env.sh" "$2"
 case "$1" in
   start)
-    wineserver -p
+    wineserver -p </dev/null >/dev/null 2>&1
     # Wine's helpers would otherwise inherit the runner's output pipe and hold it open.
     wine cmd /c exit </dev/null >/dev/null 2>&1
     ;;

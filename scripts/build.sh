@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Sets up the machine (packages, Wine prefix), then configures and builds everything.
+set -euo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+build_dir=${BUILD_DIR:-$here/build}
+export BUILD_DIR=$build_dir
+
+"$here/scripts/setup.sh"
+cmake -S "$here" -B "$build_dir" -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw32.cmake" \
+      -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$build_dir" -j"$(nproc)"

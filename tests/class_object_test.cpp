@@ -1,0 +1,135 @@
+// The module's exports seen directly: the class object, aggregation and the unload rule.
+#include <windows.h>
+#include <objbase.h>
+
+#include <gtest/gtest.h>
+
+#include "support/test_paths.h"
+#include "tunaraxchat.h"
+#include "win/com_ptr.h"
+#include "win/handle.h"
+
+namespace {
+
+using GetClassObjectFn = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
+using CanUnloadNowFn = HRESULT(STDAPICALLTYPE*)();
+
+class ClassObject : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        dll_ = Module(LoadLibraryW(ControlDllPath().c_str()));
+        ASSERT_TRUE(dll_.Get());
+        getClassObject_ = reinterpret_cast<GetClassObjectFn>(reinterpret_cast<void*>(dll_.Export("DllGetClassObject")));
+        canUnloadNow_ = reinterpret_cast<CanUnloadNowFn>(reinterpret_cast<void*>(dll_.Export("DllCanUnloadNow")));
+        ASSERT_TRUE(getClassObject_ && canUnloadNow_);
+        ASSERT_TRUE(dll_.Export("DllRegisterServer") && dll_.Export("DllUnregisterServer"));
+    }
+
+    ComPtr<IClassFactory> Factory()
+    {
+        ComPtr<IClassFactory> factory;
+        getClassObject_(CLSID_ITunaraActiveXChat, IID_IClassFactory, factory.OutVoid());
+        return factory;
+    }
+
+    Module dll_;
+    GetClassObjectFn getClassObject_ = nullptr;
+    CanUnloadNowFn canUnloadNow_ = nullptr;
+};
+
+// An outer object that counts the references the inner control hands to it.
+class Outer final : public IUnknown {
+public:
+    IUnknown* inner = nullptr;
+    LONG refs = 1;
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override
+    {
+        if (IsEqualIID(iid, IID_IUnknown)) {
+            *out = this;
+            AddRef();
+            return S_OK;
+        }
+        return inner ? inner->QueryInterface(iid, out) : E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
+    ULONG STDMETHODCALLTYPE Release() override { return --refs; }
+};
+
+}  // namespace
+
+TEST_F(ClassObject, OtherClassIdIsNotAvailable)
+{
+    ComPtr<IClassFactory> factory;
+    EXPECT_EQ(getClassObject_(IID_ITunaraXChat, IID_IClassFactory, factory.OutVoid()), CLASS_E_CLASSNOTAVAILABLE);
+    EXPECT_FALSE(factory);
+    EXPECT_EQ(getClassObject_(CLSID_ITunaraActiveXChat, IID_IClassFactory, nullptr), E_POINTER);
+}
+
+TEST_F(ClassObject, UnloadFollowsObjectsFactoriesAndLocks)
+{
+    ASSERT_EQ(canUnloadNow_(), S_OK);
+    {
+        ComPtr<IClassFactory> factory = Factory();
+        ASSERT_TRUE(factory);
+        EXPECT_EQ(canUnloadNow_(), S_FALSE);
+
+        ComPtr<ITunaraXChat> control;
+        ASSERT_EQ(factory->CreateInstance(nullptr, IID_ITunaraXChat, control.OutVoid()), S_OK);
+        factory.Reset();
+        EXPECT_EQ(canUnloadNow_(), S_FALSE);
+        control.Reset();
+        EXPECT_EQ(canUnloadNow_(), S_OK);
+
+        factory = Factory();
+        factory->LockServer(TRUE);
+        factory.Reset();
+        EXPECT_EQ(canUnloadNow_(), S_FALSE);
+        Factory()->LockServer(FALSE);
+    }
+    EXPECT_EQ(canUnloadNow_(), S_OK);
+}
+
+TEST_F(ClassObject, ReferenceCountsBalance)
+{
+    ComPtr<IClassFactory> factory = Factory();
+    ITunaraXChat2* control = nullptr;
+    ASSERT_EQ(factory->CreateInstance(nullptr, IID_ITunaraXChat2, reinterpret_cast<void**>(&control)), S_OK);
+    EXPECT_EQ(control->AddRef(), 2u);
+    IOleObject* ole = nullptr;
+    ASSERT_EQ(control->QueryInterface(IID_IOleObject, reinterpret_cast<void**>(&ole)), S_OK);
+    EXPECT_EQ(ole->Release(), 2u);
+    EXPECT_EQ(control->Release(), 1u);
+    EXPECT_EQ(control->Release(), 0u);
+    factory.Reset();
+    EXPECT_EQ(canUnloadNow_(), S_OK);
+}
+
+TEST_F(ClassObject, AggregatedControlDelegatesToTheOuterObject)
+{
+    ComPtr<IClassFactory> factory = Factory();
+    Outer outer;
+    ComPtr<IUnknown> refused;
+    EXPECT_EQ(factory->CreateInstance(&outer, IID_ITunaraXChat, refused.OutVoid()), CLASS_E_NOAGGREGATION);
+    EXPECT_FALSE(refused);
+
+    IUnknown* inner = nullptr;
+    ASSERT_EQ(factory->CreateInstance(&outer, IID_IUnknown, reinterpret_cast<void**>(&inner)), S_OK);
+    outer.inner = inner;
+    EXPECT_EQ(outer.refs, 1);
+
+    ITunaraXChat* control = nullptr;
+    ASSERT_EQ(inner->QueryInterface(IID_ITunaraXChat, reinterpret_cast<void**>(&control)), S_OK);
+    EXPECT_EQ(outer.refs, 2);  // the interface's reference belongs to the outer object
+
+    IUnknown* identity = nullptr;
+    ASSERT_EQ(control->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&identity)), S_OK);
+    EXPECT_EQ(identity, static_cast<IUnknown*>(&outer));
+    identity->Release();
+    control->Release();
+    EXPECT_EQ(outer.refs, 1);
+
+    EXPECT_EQ(inner->Release(), 0u);
+    factory.Reset();
+    EXPECT_EQ(canUnloadNow_(), S_OK);
+}
