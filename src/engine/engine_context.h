@@ -1,15 +1,87 @@
 #pragma once
 // The one process-wide engine state. Every part of the engine reads and writes it here; nothing
-// else in the engine is global.
+// else in the engine is global. No lock guards it: it is used on the container's thread only,
+// except for the few fields that plugin threads touch through the host services (the media
+// values, and the current entry's duration mark).
 #include <windows.h>
 
+#include <stdint.h>
+
+#include <vector>
+
+#include "playlist/playlist_entry.h"
+#include "tunara_plugin.h"
+
 class AutomationControl;
+
+constexpr int kInputPluginSlots = 512;    // at most 511 records: the last slot stays null
+constexpr int kOutputPluginSlots = 32;    // at most 31 records
+constexpr int kPathSize = 260;
+constexpr int kChosenOutputNameSize = 128;
+constexpr int kMatchExtensionSize = 32;
+constexpr int kFileTypeListSize = 8192;
+constexpr int kLaunchUrlSize = 16384;
+constexpr int kProxyAddressSize = 256;
+constexpr int kLaunchExePathSize = 520;
 
 struct EngineContext {
     // The control whose event sinks receive every event; set by Initialize, never cleared.
     AutomationControl* controlObject = nullptr;
-    // The control's own module: window class, hidden window, module file name, resources.
+    // The control's own module: window class, hidden window, module file name.
     HINSTANCE moduleInstance = nullptr;
+    // Where string resources are loaded from; Initialize copies moduleInstance into it.
+    HINSTANCE stringInstance = nullptr;
+    // Directory of the control's module, without a trailing separator.
+    char moduleDirectory[kPathSize] = "";
+    // The common data directory followed by "\plyrlink.tmp": the download's temporary file.
+    char tempFilePath[kPathSize] = "";
+    // The hidden message window; non-null exactly between Initialize and Deinitialize.
+    HWND hiddenWindow = nullptr;
+    // The 256 ms playback timer; 0 when none runs.
+    UINT_PTR playTimer = 0;
+
+    // Plugin tables in load order, each ended by its first null slot.
+    InputPluginRecord* inputPlugins[kInputPluginSlots] = {};
+    OutputPluginRecord* outputPlugins[kOutputPluginSlots] = {};
+    // The input plugin prepared by the latest start attempt; unloading clears it.
+    InputPluginRecord* currentInputPlugin = nullptr;
+    // File name of the output plugin handed to input plugins; settled at Initialize.
+    char chosenOutputName[kChosenOutputNameSize] = "out_rill.dll";
+    // Extension of the matching fallback.
+    char defaultMatchExtension[kMatchExtensionSize] = "mp3";
+
+    // Playback state.
+    int32_t isPlaying = 0;
+    int32_t isPaused = 0;
+    int32_t playBusy = 0;
+    int32_t failedStartBudget = -2;  // -2: no count of failed starts runs
+    uint8_t volume = 200;
+    uint8_t pan = 0;
+    uint8_t priorityLevel = 1;
+
+    // What the playing input plugin last reported through SetMediaInfo (plugin threads write).
+    volatile int32_t mediaChannels = 0;
+    volatile int32_t mediaBitrate = 0;
+    volatile int32_t mediaSampleRate = 0;
+
+    // The file type list that GetFiletypes hands over.
+    char fileTypeList[kFileTypeListSize] = "";
+
+    // The playlist: entries.size() is the allocated capacity.
+    std::vector<PlaylistEntry> entries;
+    int32_t entryCount = 0;
+    int32_t entryCapacity = 0;
+    int32_t currentIndex = 0;
+    char currentFile[kPathSize] = "";
+    char currentTitle[kDisplayTitleSize] = "";
+
+    // Play order flags (non-zero means on).
+    uint8_t shuffle = 0;
+    uint8_t repeat = 0;
+
+    char launchUrl[kLaunchUrlSize] = "";
+    char proxyAddress[kProxyAddressSize] = "";
+    char launchExePath[kLaunchExePathSize] = "";
 };
 
 extern EngineContext engine;

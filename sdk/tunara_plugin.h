@@ -1,0 +1,185 @@
+#pragma once
+// The binary interface between the TunaraXChat control (the host) and its plugin modules.
+//
+// A plugin module is a 32-bit Windows DLL in the "Plugins" folder beside the control:
+//   IN_*.DLL  exports  InputPluginRecord*  tunaraGetInModule2(void)   (cdecl)
+//   OUT_*.DLL exports  OutputPluginRecord* tunaraGetOutModule(void)   (cdecl)
+// Each returns the address of a record that lives in the module's own memory (or null for
+// none). Every field is one 32-bit little-endian word; every function, in both directions, is
+// cdecl, so a callee may ignore trailing arguments. The host writes only the words marked
+// "host" and leaves the module's words alone. Records stay the module's: the host never frees
+// one; the only memory the host owns inside a record is an output record's fileName copy.
+#include <stddef.h>
+#include <stdint.h>
+
+#if !defined(_M_IX86) && !defined(__i386__)
+#error "Plugin records are 32-bit x86 layouts"
+#endif
+
+#define TUNARA_CDECL __cdecl
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+struct OutputPluginRecord;
+
+// Input records up to this version are accepted; 257 marks the extended record (words 38-40).
+#define TUNARA_INPUT_VERSION_EXTENDED 257
+// Output records must carry exactly this version.
+#define TUNARA_OUTPUT_VERSION 16
+// flags bit 0, set by the module: it plays through the output plugin handed over in word 37.
+#define TUNARA_FLAG_USES_OUTPUT_PLUGIN 0x1u
+// flags bits 1 and 2 are cleared by the host at load.
+#define TUNARA_FLAGS_CLEARED_BY_HOST 0x6u
+
+// Window messages a module posts or sends to the host window it finds in its record.
+#define TUNARA_WM_ENGINE_ADVANCE 0x402  // post once when the stream has ended
+#define TUNARA_WM_ENGINE_EVENT 0x403
+#define TUNARA_WM_ENGINE_STATUS 0x404
+#define TUNARA_WM_ENGINE_CUT 0x405
+
+typedef void(TUNARA_CDECL* TunaraVoidFn)(void);
+typedef int32_t(TUNARA_CDECL* TunaraIntFn)(void);
+typedef void(TUNARA_CDECL* TunaraGetFileInfoFn)(const char* name, char* title, int32_t* lengthMs);
+typedef int32_t(TUNARA_CDECL* TunaraNameFn)(const char* name);
+typedef void(TUNARA_CDECL* TunaraSetIntFn)(int32_t value);
+typedef int32_t(TUNARA_CDECL* TunaraGetExtendedInfoFn)(const char* name, char* title, char* artist,
+                                                       char* album, char* comment, char* year,
+                                                       char* genre, int32_t* bitrate,
+                                                       int32_t* sampleRate, int32_t* stereo,
+                                                       int32_t* vbr);
+// Host services: each ignores arguments it does not name.
+typedef int32_t(TUNARA_CDECL* TunaraHostServiceFn)(int32_t first, int32_t second);
+typedef int32_t(TUNARA_CDECL* TunaraSetMediaInfoFn)(int32_t bitrate, int32_t sampleRate,
+                                                    int32_t channels, int32_t fourth);
+typedef int32_t(TUNARA_CDECL* TunaraRequestUrlLaunchFn)(const char* url);
+typedef int32_t(TUNARA_CDECL* TunaraSendStatusFn)(int32_t code, int32_t value);
+typedef int32_t(TUNARA_CDECL* TunaraOutputOpenFn)(int32_t sampleRate, int32_t channels,
+                                                  int32_t bitsPerSample, int32_t fourth,
+                                                  int32_t fifth);
+
+typedef struct InputPluginRecord {
+    int32_t version;              // 0  module: <= 257 accepted, 257 = extended record
+    uint32_t reserved1;           // 1  module's
+    void* hostWindow;             // 2  host: the hidden window; post WM_ENGINE_ADVANCE to it
+    void* moduleHandle;           // 3  host: the library handle, released at unload
+    const char* extensionList;    // 4  module: pairs "EXT;EXT\0Description\0", ended by "\0"
+                                  //    (an extension token holds at most 15 characters)
+    uint32_t reserved5;           // 5  module's
+    uint32_t flags;               // 6  both: bit 0 module (uses output plugin), bits 1-2 host
+    uint32_t reserved7;           // 7  module's
+    uint32_t reserved8;           // 8  module's
+    TunaraVoidFn init;            // 9  module: called once at load, after the host's words
+    TunaraVoidFn quit;            // 10 module: called once at unload
+    TunaraGetFileInfoFn getFileInfo;  // 11 module: title (>= 512-byte buffer) and length in ms
+    uint32_t reserved12;          // 12 module's
+    TunaraNameFn acceptsFile;     // 13 module: non-zero claims the name whatever its extension
+    TunaraNameFn play;            // 14 module: 0 means started
+    TunaraVoidFn pause;           // 15 module
+    TunaraVoidFn unpause;         // 16 module
+    uint32_t reserved17;          // 17 module's
+    TunaraVoidFn stop;            // 18 module
+    TunaraIntFn getLength;        // 19 module: length in ms
+    TunaraIntFn getPosition;      // 20 module: position in ms
+    TunaraSetIntFn setPosition;   // 21 module: seek, in ms
+    TunaraSetIntFn setVolume;     // 22 module
+    TunaraSetIntFn setPan;        // 23 module: the host always passes 0
+    TunaraHostServiceFn hostHook24;              // 24 host: does nothing
+    TunaraHostServiceFn hostHook25;              // 25 host: does nothing
+    TunaraHostServiceFn checkDurationLimit;      // 26 host: cut posted on every call past the limit
+    TunaraHostServiceFn hostHook27;              // 27 host: returns 1
+    TunaraHostServiceFn checkDurationLimitOnce;  // 28 host: cut posted once per entry
+    TunaraHostServiceFn hostHook29;              // 29 host: does nothing
+    TunaraHostServiceFn hostHook30;              // 30 host: returns 0
+    TunaraHostServiceFn hostHook31;              // 31 host: returns 0
+    TunaraHostServiceFn hostHook32;              // 32 host: does nothing
+    TunaraHostServiceFn hostHook33;              // 33 host: returns 0
+    TunaraHostServiceFn hostHook34;              // 34 host: returns its second argument
+    uint32_t reserved35;                         // 35 module's
+    TunaraSetMediaInfoFn setMediaInfo;           // 36 host: null during init, written after it
+    struct OutputPluginRecord* outputPlugin;     // 37 host: before each play, when flags bit 0
+    // Extended record (version 257) only:
+    TunaraGetExtendedInfoFn getExtendedInfo;     // 38 module: non-zero = outputs filled
+    TunaraRequestUrlLaunchFn requestUrlLaunch;   // 39 host
+    TunaraSendStatusFn sendStatusNotification;   // 40 host: sent to the host window, synchronously
+} InputPluginRecord;
+
+typedef struct OutputPluginRecord {
+    int32_t version;          // 0  module: exactly 16
+    uint32_t reserved1;       // 1  module's
+    char* fileName;           // 2  host: copy of the module's file name, owned by the host
+    void* hostWindow;         // 3  host: the hidden window
+    void* moduleHandle;       // 4  host: the library handle, released at unload
+    uint32_t reserved5;       // 5  module's
+    uint32_t reserved6;       // 6  module's
+    TunaraVoidFn init;        // 7  module: called once, right after the record is accepted
+    TunaraVoidFn quit;        // 8  module: called once at unload
+    TunaraOutputOpenFn open;  // 9  module: negative means failure
+    TunaraVoidFn close;       // 10 module
+    // Words beyond 10 are shared between the output module and the input modules only.
+} OutputPluginRecord;
+
+typedef InputPluginRecord*(TUNARA_CDECL* TunaraGetInModuleFn)(void);
+typedef OutputPluginRecord*(TUNARA_CDECL* TunaraGetOutModuleFn)(void);
+
+#ifdef __cplusplus
+}
+#endif
+
+#define TUNARA_WORD(record, field) (offsetof(record, field) / 4)
+#ifdef __cplusplus
+#define TUNARA_STATIC_ASSERT static_assert
+#else
+#define TUNARA_STATIC_ASSERT _Static_assert
+#endif
+
+TUNARA_STATIC_ASSERT(offsetof(InputPluginRecord, version) == 0x00, "word 0");
+TUNARA_STATIC_ASSERT(offsetof(InputPluginRecord, hostWindow) == 0x08, "word 2");
+TUNARA_STATIC_ASSERT(offsetof(InputPluginRecord, moduleHandle) == 0x0c, "word 3");
+TUNARA_STATIC_ASSERT(offsetof(InputPluginRecord, extensionList) == 0x10, "word 4");
+TUNARA_STATIC_ASSERT(offsetof(InputPluginRecord, flags) == 0x18, "word 6");
+TUNARA_STATIC_ASSERT(offsetof(InputPluginRecord, init) == 0x24, "word 9");
+TUNARA_STATIC_ASSERT(offsetof(InputPluginRecord, quit) == 0x28, "word 10");
+TUNARA_STATIC_ASSERT(offsetof(InputPluginRecord, getFileInfo) == 0x2c, "word 11");
+TUNARA_STATIC_ASSERT(offsetof(InputPluginRecord, acceptsFile) == 0x34, "word 13");
+TUNARA_STATIC_ASSERT(offsetof(InputPluginRecord, play) == 0x38, "word 14");
+TUNARA_STATIC_ASSERT(offsetof(InputPluginRecord, pause) == 0x3c, "word 15");
+TUNARA_STATIC_ASSERT(offsetof(InputPluginRecord, unpause) == 0x40, "word 16");
+TUNARA_STATIC_ASSERT(offsetof(InputPluginRecord, stop) == 0x48, "word 18");
+TUNARA_STATIC_ASSERT(offsetof(InputPluginRecord, getLength) == 0x4c, "word 19");
+TUNARA_STATIC_ASSERT(offsetof(InputPluginRecord, getPosition) == 0x50, "word 20");
+TUNARA_STATIC_ASSERT(offsetof(InputPluginRecord, setPosition) == 0x54, "word 21");
+TUNARA_STATIC_ASSERT(offsetof(InputPluginRecord, setVolume) == 0x58, "word 22");
+TUNARA_STATIC_ASSERT(offsetof(InputPluginRecord, setPan) == 0x5c, "word 23");
+TUNARA_STATIC_ASSERT(offsetof(InputPluginRecord, hostHook24) == 0x60, "word 24");
+TUNARA_STATIC_ASSERT(offsetof(InputPluginRecord, hostHook25) == 0x64, "word 25");
+TUNARA_STATIC_ASSERT(offsetof(InputPluginRecord, checkDurationLimit) == 0x68, "word 26");
+TUNARA_STATIC_ASSERT(offsetof(InputPluginRecord, hostHook27) == 0x6c, "word 27");
+TUNARA_STATIC_ASSERT(offsetof(InputPluginRecord, checkDurationLimitOnce) == 0x70, "word 28");
+TUNARA_STATIC_ASSERT(offsetof(InputPluginRecord, hostHook29) == 0x74, "word 29");
+TUNARA_STATIC_ASSERT(offsetof(InputPluginRecord, hostHook30) == 0x78, "word 30");
+TUNARA_STATIC_ASSERT(offsetof(InputPluginRecord, hostHook31) == 0x7c, "word 31");
+TUNARA_STATIC_ASSERT(offsetof(InputPluginRecord, hostHook32) == 0x80, "word 32");
+TUNARA_STATIC_ASSERT(offsetof(InputPluginRecord, hostHook33) == 0x84, "word 33");
+TUNARA_STATIC_ASSERT(offsetof(InputPluginRecord, hostHook34) == 0x88, "word 34");
+TUNARA_STATIC_ASSERT(offsetof(InputPluginRecord, setMediaInfo) == 0x90, "word 36");
+TUNARA_STATIC_ASSERT(offsetof(InputPluginRecord, outputPlugin) == 0x94, "word 37");
+TUNARA_STATIC_ASSERT(offsetof(InputPluginRecord, getExtendedInfo) == 0x98, "word 38");
+TUNARA_STATIC_ASSERT(offsetof(InputPluginRecord, requestUrlLaunch) == 0x9c, "word 39");
+TUNARA_STATIC_ASSERT(offsetof(InputPluginRecord, sendStatusNotification) == 0xa0, "word 40");
+TUNARA_STATIC_ASSERT(sizeof(InputPluginRecord) == 164, "extended input record: 41 words");
+// A basic record (version below 257) may end after word 37: the host never touches words 38-40
+// of such a record.
+#define TUNARA_INPUT_BASIC_SIZE 152
+TUNARA_STATIC_ASSERT(offsetof(InputPluginRecord, getExtendedInfo) == TUNARA_INPUT_BASIC_SIZE, "basic input record: 38 words");
+
+TUNARA_STATIC_ASSERT(offsetof(OutputPluginRecord, version) == 0x00, "word 0");
+TUNARA_STATIC_ASSERT(offsetof(OutputPluginRecord, fileName) == 0x08, "word 2");
+TUNARA_STATIC_ASSERT(offsetof(OutputPluginRecord, hostWindow) == 0x0c, "word 3");
+TUNARA_STATIC_ASSERT(offsetof(OutputPluginRecord, moduleHandle) == 0x10, "word 4");
+TUNARA_STATIC_ASSERT(offsetof(OutputPluginRecord, init) == 0x1c, "word 7");
+TUNARA_STATIC_ASSERT(offsetof(OutputPluginRecord, quit) == 0x20, "word 8");
+TUNARA_STATIC_ASSERT(offsetof(OutputPluginRecord, open) == 0x24, "word 9");
+TUNARA_STATIC_ASSERT(offsetof(OutputPluginRecord, close) == 0x28, "word 10");
+TUNARA_STATIC_ASSERT(sizeof(OutputPluginRecord) == 44, "output record: at least 11 words");
