@@ -1,16 +1,33 @@
 #include "win/ansi_text.h"
 
+#include <windows.h>
+
 #include <cstring>
+
+namespace {
+
+// The length of text's longest prefix of whole characters that is at most limit bytes long.
+size_t WholeCharPrefix(const char* text, size_t limit)
+{
+    const char* end = text;
+    while (*end) {
+        const char* next = CharNextA(end);
+        if (static_cast<size_t>(next - text) > limit) break;
+        end = next;
+    }
+    return static_cast<size_t>(end - text);
+}
+
+}  // namespace
 
 bool CopyBounded(char* dest, size_t size, const char* source)
 {
-    if (size == 0) return source == nullptr || *source == '\0';
     if (!source) source = "";
-    size_t length = std::strlen(source);
-    size_t copied = length < size ? length : size - 1;
-    std::memcpy(dest, source, copied);
-    dest[copied] = '\0';
-    return copied == length;
+    if (size == 0) return *source == '\0';
+    size_t kept = WholeCharPrefix(source, size - 1);
+    std::memcpy(dest, source, kept);
+    dest[kept] = '\0';
+    return source[kept] == '\0';
 }
 
 bool AppendBounded(char* dest, size_t size, const char* source)

@@ -1,5 +1,7 @@
 #pragma once
-// The one way to fill a fixed-size ANSI buffer: bounded, always terminated.
+// The one way to fill a fixed-size ANSI buffer: bounded, always terminated, and never cutting a
+// double-byte character of the ANSI code page in half (a cut text ends before a lead byte whose
+// trail byte would not fit).
 #include <cstddef>
 
 // Copies source into dest (room for size bytes, terminator included). Returns true when the

@@ -1,0 +1,124 @@
+#include "playlist/playlist_store.h"
+
+#include <algorithm>
+#include <exception>
+#include <vector>
+
+#include "engine/engine_context.h"
+#include "playlist/shuffle_order.h"
+#include "win/ansi_text.h"
+
+namespace {
+
+constexpr int32_t kGrowthSlack = 128;
+constexpr int32_t kShrinkThreshold = 256;
+constexpr int32_t kAppendHeadroom = 16;
+
+PlaylistEntry* EntryAt(int32_t index)
+{
+    if (index < 0 || index >= engine.entryCount) return nullptr;
+    return &engine.entries[static_cast<size_t>(index)];
+}
+
+PlaylistEntry* CurrentEntry() { return EntryAt(engine.currentIndex); }
+
+// Replaces the array by one of exactly capacity records: the first ones copied, the rest zero.
+void Reallocate(int32_t capacity)
+{
+    std::vector<PlaylistEntry> resized;
+    if (capacity > 0) {
+        size_t kept = std::min(engine.entries.size(), static_cast<size_t>(capacity));
+        resized.reserve(static_cast<size_t>(capacity));
+        resized.assign(engine.entries.begin(), engine.entries.begin() + kept);
+        resized.resize(static_cast<size_t>(capacity));
+    }
+    engine.entries.swap(resized);
+    engine.entryCapacity = capacity;
+}
+
+}  // namespace
+
+int32_t PlaylistCount() { return engine.entryCount; }
+
+void PlaylistClear()
+{
+    std::vector<PlaylistEntry>().swap(engine.entries);
+    engine.entryCount = 0;
+    engine.entryCapacity = 0;
+    engine.currentIndex = 0;
+}
+
+int PlaylistGetEntry(int32_t index, char* filename, size_t filenameSize, char* title,
+                     size_t titleSize)
+{
+    const PlaylistEntry* entry = EntryAt(index);
+    if (!entry) return 1;
+    if (filename) CopyBounded(filename, filenameSize, entry->filename);
+    if (title) CopyBounded(title, titleSize, entry->title);
+    return 0;
+}
+
+int32_t EntryLength(int32_t index)
+{
+    const PlaylistEntry* entry = EntryAt(index);
+    return entry ? entry->length : kUnknownLength;
+}
+
+int32_t CurrentVolume()
+{
+    const PlaylistEntry* entry = CurrentEntry();
+    return entry ? entry->volumePercent : kPlainEntryVolume;
+}
+
+int32_t CurrentDuration()
+{
+    const PlaylistEntry* entry = CurrentEntry();
+    return entry ? entry->duration : kNoDurationLimit;
+}
+
+int32_t CurrentDurationReached()
+{
+    const PlaylistEntry* entry = CurrentEntry();
+    return entry ? entry->durationReached : 0;
+}
+
+void SetCurrentDurationReached(int32_t value)
+{
+    if (PlaylistEntry* entry = CurrentEntry()) entry->durationReached = value;
+}
+
+int ReserveEntries(int32_t need)
+{
+    if (need < 0) need = 0;
+    int32_t capacity = engine.entryCapacity;
+    int32_t wanted;
+    if (need > capacity) {
+        wanted = need + kGrowthSlack;
+    } else if (need >= capacity - kShrinkThreshold) {
+        return 0;
+    } else {
+        wanted = need;
+    }
+    try {
+        Reallocate(wanted);
+    } catch (const std::exception&) {
+        return -1;
+    }
+    return 0;
+}
+
+int PlaylistAppendRecord(const char* storedName, const char* title, int32_t length,
+                         int32_t volumePercent, int32_t duration)
+{
+    MarkShuffleOrderStale();
+    if (ReserveEntries(engine.entryCount + kAppendHeadroom) != 0) return -1;
+    PlaylistEntry& entry = engine.entries[static_cast<size_t>(engine.entryCount)];
+    entry = PlaylistEntry{};
+    CopyBounded(entry.filename, storedName);
+    CopyBounded(entry.title, title);
+    entry.length = length;
+    entry.duration = duration;
+    entry.volumePercent = volumePercent;
+    engine.entryCount += 1;
+    return 0;
+}
