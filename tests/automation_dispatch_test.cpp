@@ -112,6 +112,6 @@ TEST_F(Automation, MembersNotBuiltYetSaySo)
     EXPECT_EQ(chat_->Play(), E_NOTIMPL);
     LONG value = 0;
     EXPECT_EQ(chat_->get_Volume(&value), E_NOTIMPL);
-    EXPECT_EQ(chat_->AppendFilenameWithArgs(nullptr, 100, -1), E_NOTIMPL);
+    EXPECT_EQ(chat_->SavePlaylist(nullptr), E_NOTIMPL);
     EXPECT_TRUE(FAILED(Call(IdOf(L"Play"), DISPATCH_METHOD, nullptr, 0)));
 }

@@ -6,23 +6,11 @@
 
 #include <gtest/gtest.h>
 
-#include "control/automation_control.h"
 #include "control/events.h"
+#include "support/bare_control.h"
 #include "support/recording_sink.h"
 
 namespace {
-
-// The automation part of a control without the OLE shell: enough to own event sinks.
-class BareControl final : public AutomationControl {
-public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** out) override
-    {
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
-};
 
 class Events : public testing::Test {
 protected:

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "playlist/playlist_entry.h"
+#include "playlist/shuffle_order.h"
 #include "tunara_plugin.h"
 
 class AutomationControl;
@@ -20,6 +21,8 @@ constexpr int kPathSize = 260;
 constexpr int kChosenOutputNameSize = 128;
 constexpr int kMatchExtensionSize = 32;
 constexpr int kFileTypeListSize = 8192;
+constexpr int kLookupTitleSize = 2048;
+constexpr int kResourceStringSize = 1024;
 constexpr int kLaunchUrlSize = 16384;
 constexpr int kProxyAddressSize = 256;
 constexpr int kLaunchExePathSize = 520;
@@ -66,6 +69,10 @@ struct EngineContext {
 
     // The file type list that GetFiletypes hands over.
     char fileTypeList[kFileTypeListSize] = "";
+    // Results of the latest title lookup: the plugin's title, and the length in seconds (-1
+    // unknown). Shared by every lookup, so read them before the next one.
+    char lookupTitle[kLookupTitleSize] = "";
+    int32_t lookupLength = -1;
 
     // The playlist: entries.size() is the allocated capacity.
     std::vector<PlaylistEntry> entries;
@@ -75,9 +82,13 @@ struct EngineContext {
     char currentFile[kPathSize] = "";
     char currentTitle[kDisplayTitleSize] = "";
 
-    // Play order flags (non-zero means on).
+    // Play order flags (non-zero means on), and the order walked in shuffle mode.
     uint8_t shuffle = 0;
     uint8_t repeat = 0;
+    ShuffleOrder shuffleOrder;
+
+    // The string loader's shared buffer, for callers that bring none.
+    char resourceString[kResourceStringSize] = "";
 
     char launchUrl[kLaunchUrlSize] = "";
     char proxyAddress[kProxyAddressSize] = "";

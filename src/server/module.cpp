@@ -2,6 +2,7 @@
 #include "server/module.h"
 
 #include "engine/engine_context.h"
+#include "engine/hidden_window.h"
 #include "server/control_window.h"
 
 namespace {
@@ -26,11 +27,14 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved
     } else if (reason == DLL_PROCESS_DETACH && reserved == nullptr) {
         // Unloaded while the process goes on: a later load must not find our old window class.
         UnregisterControlWindowClass();
+        UnregisterHiddenWindowClass();
     }
     return TRUE;
 }
 
+// While the engine runs, its hidden window and the plugins' host services point into this
+// module: unloading it then would leave them calling freed code.
 STDAPI DllCanUnloadNow()
 {
-    return ModuleLockCount() == 0 ? S_OK : S_FALSE;
+    return ModuleLockCount() == 0 && !engine.hiddenWindow ? S_OK : S_FALSE;
 }

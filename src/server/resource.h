@@ -9,3 +9,6 @@
 #define IDS_PROJNAME 100
 #define IDS_ONLY_HTTP_STREAMS 101
 #define IDS_RETRIEVING_PLAYLIST 102
+// Descriptions that open the file type list of GetFiletypes.
+#define IDS_PLAYLIST_FILES 22
+#define IDS_ALL_SUPPORTED_FILES 23

@@ -1,0 +1,94 @@
+// The playlist members: count, entries, position, delete, swap, sort, shuffle of the entries.
+#include "control/automation_control.h"
+#include "control/events.h"
+#include "control/string_conversion.h"
+#include "engine/engine_context.h"
+#include "playlist/entry_titles.h"
+#include "playlist/playlist_edit.h"
+#include "playlist/playlist_position.h"
+#include "playlist/playlist_reorder.h"
+#include "playlist/playlist_store.h"
+
+namespace {
+constexpr long kMsgListChanged = 2;
+}  // namespace
+
+HRESULT AutomationControl::ClearPlaylist()
+{
+    PlaylistClear();
+    return S_OK;
+}
+
+HRESULT AutomationControl::get_Nb_Playlist_Items(LONG* pVal)
+{
+    if (!pVal) return E_POINTER;
+    *pVal = PlaylistCount();
+    return S_OK;
+}
+
+// The whole title the entry holds is handed over: no position prefix, no cut.
+HRESULT AutomationControl::GetPlaylistItem(LONG Position, VARIANT* filename, VARIANT* filetitle,
+                                           VARIANT* Length)
+{
+    if (!filename || !filetitle || !Length) return E_POINTER;
+    char name[kFileNameSize] = "";
+    char title[kTitleSize] = "";
+    PlaylistGetEntry(Position, name, sizeof(name), title, sizeof(title));
+    Length->vt = VT_I4;
+    Length->lVal = EntryLength(Position);
+    HRESULT hr = SetBstrResult(filename, name);
+    return FAILED(hr) ? hr : SetBstrResult(filetitle, title);
+}
+
+HRESULT AutomationControl::GetCurrentPlaylistItem(VARIANT* filename, VARIANT* filetitle)
+{
+    if (!filename || !filetitle) return E_POINTER;
+    char name[kFileNameSize];
+    char display[kDisplayTitleSize];
+    PlaylistCurrentItem(name, sizeof(name), display, sizeof(display));
+    VariantInit(filename);
+    VariantInit(filetitle);
+    HRESULT hr = SetBstrResult(filename, name);
+    return FAILED(hr) ? hr : SetBstrResult(filetitle, display);
+}
+
+HRESULT AutomationControl::DeletePlaylistItem(int Position)
+{
+    PlaylistDeleteAt(Position);
+    FireMsgEvent(engine.controlObject, kMsgListChanged);
+    return S_OK;
+}
+
+HRESULT AutomationControl::PlaylistSwapItems(LONG item1, LONG item2)
+{
+    PlaylistSwapItemsKeepingCurrent(item1, item2);
+    return S_OK;
+}
+
+HRESULT AutomationControl::PlaylistSort()
+{
+    PlaylistSortRange(0);
+    FireMsgEvent(engine.controlObject, kMsgListChanged);
+    return S_OK;
+}
+
+HRESULT AutomationControl::PlaylistRandomize()
+{
+    PlaylistRandomizeEntries();
+    FireMsgEvent(engine.controlObject, kMsgListChanged);
+    return S_OK;
+}
+
+HRESULT AutomationControl::put_PlaylistPos(LONG value)
+{
+    PlaylistSetPos(value);
+    FireMsgEvent(engine.controlObject, kMsgListChanged);
+    return S_OK;
+}
+
+HRESULT AutomationControl::get_PlaylistPos(LONG* pVal)
+{
+    if (!pVal) return E_POINTER;
+    *pVal = PlaylistStep(0);
+    return S_OK;
+}

@@ -1,0 +1,82 @@
+#include "plugins/output_loader.h"
+
+#include <string.h>
+
+#include "engine/engine_context.h"
+#include "plugins/plugin_search.h"
+#include "win/ansi_text.h"
+#include "win/handle.h"
+
+namespace {
+
+constexpr char kPreferredOutput[] = "out_kv.dll";
+constexpr char kFallbackOutput[] = "out_pq2.dll";
+
+// The host's copy of the file name, in zero-filled memory of exactly its length plus one.
+char* CopyFileName(const char* fileName)
+{
+    size_t size = strlen(fileName) + 1;
+    auto* copy = static_cast<char*>(GlobalAlloc(GMEM_FIXED | GMEM_ZEROINIT, size));
+    if (copy) CopyBounded(copy, size, fileName);
+    return copy;
+}
+
+// The preferred plugin is opened once for CD-quality stereo; if it refuses, the fallback is
+// chosen (whether or not it is loaded).
+void SelectOutput()
+{
+    CopyBounded(engine.chosenOutputName, kPreferredOutput);
+    OutputPluginRecord* record = FindChosenOutputPlugin();
+    if (!record) return;
+    record->hostWindow = engine.hiddenWindow;
+    int32_t opened = record->open ? record->open(44100, 2, 16, -1, -1) : -1;
+    if (opened < 0) CopyBounded(engine.chosenOutputName, kFallbackOutput);
+    if (record->close) record->close();
+}
+
+}  // namespace
+
+OutputPluginRecord* FindChosenOutputPlugin()
+{
+    for (OutputPluginRecord* record : engine.outputPlugins) {
+        if (!record) break;
+        if (record->fileName && _stricmp(record->fileName, engine.chosenOutputName) == 0) return record;
+    }
+    return nullptr;
+}
+
+void LoadOutputPlugins()
+{
+    int loaded = 0;
+    ForEachPluginFile("OUT_*.DLL", MAX_PATH, [&](const char* path, const char* fileName) {
+        Module library(LoadLibraryA(path));
+        auto entry = reinterpret_cast<TunaraGetOutModuleFn>(
+            reinterpret_cast<void*>(library.Export("tunaraGetOutModule")));
+        OutputPluginRecord* record = entry ? entry() : nullptr;
+        if (record && record->version == TUNARA_OUTPUT_VERSION) {
+            // Without its name copy the plugin could never be chosen: leave it unloaded.
+            char* name = CopyFileName(fileName);
+            if (name) {
+                record->moduleHandle = library.Detach();
+                record->fileName = name;
+                if (record->init) record->init();
+                engine.outputPlugins[loaded++] = record;
+            }
+        }
+        return loaded < kOutputPluginSlots - 1;
+    });
+    SelectOutput();
+}
+
+void UnloadOutputPlugins()
+{
+    for (OutputPluginRecord*& slot : engine.outputPlugins) {
+        if (!slot) break;
+        auto library = static_cast<HMODULE>(slot->moduleHandle);
+        if (slot->quit) slot->quit();
+        GlobalFree(slot->fileName);
+        slot->fileName = nullptr;
+        FreeLibrary(library);
+        slot = nullptr;
+    }
+}
