@@ -264,6 +264,25 @@ TEST(FakeModules, NoExportVariants)
     EXPECT_TRUE(layout.CallLog().empty());
 }
 
+// Loading, asking and freeing a fake leaves nothing behind that could run out: more cycles than
+// a process has thread-local storage slots, and the fake still loads and answers.
+TEST(FakeModules, ReloadsLeaveNothingBehind)
+{
+    PluginLayout layout(L"fake_reloads");
+    ASSERT_TRUE(layout.AddInput(L"IN_R.DLL"));
+    for (int cycle = 0; cycle < 1500; ++cycle) {
+        Module module = LoadPlugin(layout, L"IN_R.DLL");
+        ASSERT_TRUE(module.Get()) << "cycle " << cycle;
+        ASSERT_TRUE(InputRecord(module)) << "cycle " << cycle;
+    }
+    Module module = LoadPlugin(layout, L"IN_R.DLL");
+    ASSERT_TRUE(module.Get());
+    InputPluginRecord* record = InputRecord(module);
+    ASSERT_TRUE(record);
+    EXPECT_EQ(record->version, 256);
+    EXPECT_EQ(layout.CallLog().size(), 1501u);
+}
+
 // The output fake: defaults, configured version and open result, and its log lines.
 TEST(FakeOutput, ConfigAndCallLog)
 {
