@@ -90,6 +90,20 @@ TEST_F(ClassObject, UnloadFollowsObjectsFactoriesAndLocks)
     EXPECT_EQ(canUnloadNow_(), S_OK);
 }
 
+TEST_F(ClassObject, AnInitializedEngineKeepsTheModuleLoaded)
+{
+    ComPtr<ITunaraXChat2> control;
+    ASSERT_EQ(Factory()->CreateInstance(nullptr, IID_ITunaraXChat2, control.OutVoid()), S_OK);
+    ASSERT_EQ(control->Initialize(), S_OK);
+    control.Reset();
+    // The hidden window's procedure lives in the module: no unloading while it exists.
+    EXPECT_EQ(canUnloadNow_(), S_FALSE);
+    ASSERT_EQ(Factory()->CreateInstance(nullptr, IID_ITunaraXChat2, control.OutVoid()), S_OK);
+    ASSERT_EQ(control->Deinitialize(), S_OK);
+    control.Reset();
+    EXPECT_EQ(canUnloadNow_(), S_OK);
+}
+
 TEST_F(ClassObject, ReferenceCountsBalance)
 {
     ComPtr<IClassFactory> factory = Factory();

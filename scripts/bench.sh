@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Builds and runs the benchmarks under Wine (not part of the test suite).
+set -euo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+build_dir=${BUILD_DIR:-$here/build}
+export BUILD_DIR=$build_dir
+
+"$here/scripts/build.sh"
+cmake --build "$build_dir" --target lifecycle_bench playlist_bench
+. "$here/scripts/wine_env.sh" "$build_dir/wineprefix"
+cd "$build_dir/bin"
+wine lifecycle_bench.exe
+wine playlist_bench.exe
+wineserver -k 2>/dev/null || true
