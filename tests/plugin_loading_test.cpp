@@ -315,3 +315,28 @@ TEST(PluginLoading, TwoHundredCyclesLeaveNoLibraryWindowOrHandleBehind)
     EXPECT_EQ(CallsNamed(layout.CallLog(), "quit").size(), 201u * 10u);
     EXPECT_EQ(FindWindowA("TunaraCOM Hidden Window", nullptr), nullptr);
 }
+
+TEST(PluginLoading, AReleasedControlNoLongerReceivesEvents)
+{
+    PluginLayout layout(L"released_target");
+    layout.AddInput("IN_A.DLL", {});
+    auto first = layout.CreateControl();
+    std::vector<RecordedEvent> events;
+    RecordingSink sink(L"first", events);
+    DWORD cookie = ConnectEvents(first.Get(), &sink);
+    ASSERT_EQ(first->Initialize(), S_OK);
+    DisconnectEvents(first.Get(), cookie);
+    first.Reset();
+
+    // The engine still runs without an event target: a second control (likely made in the
+    // memory the first one had) hears nothing until it calls Initialize itself.
+    auto second = layout.CreateControl();
+    RecordingSink secondSink(L"second", events);
+    cookie = ConnectEvents(second.Get(), &secondSink);
+    EXPECT_EQ(second->PlaylistSort(), S_OK);
+    EXPECT_EQ(second->put_PlaylistPos(0), S_OK);
+    EXPECT_TRUE(secondSink.MsgIds().empty());
+    EXPECT_EQ(sink.MsgIds(), std::vector<long>{1});
+    EXPECT_EQ(second->Deinitialize(), S_OK);
+    DisconnectEvents(second.Get(), cookie);
+}

@@ -76,7 +76,7 @@ public:
 
 protected:
     AutomationControl() = default;
-    virtual ~AutomationControl() = default;
+    virtual ~AutomationControl();
 
 private:
     HRESULT DispatchTypeInfo(ITypeInfo** info);

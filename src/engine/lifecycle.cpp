@@ -30,9 +30,9 @@ void InitializeEngine(AutomationControl* control)
     engine.controlObject = control;
     // The container hears of the start before anything is reset or loaded.
     FireMsgEvent(control, kMsgEngineStarting);
-    // A second Initialize without Deinitialize would otherwise leak the loaded libraries and
-    // the first window.
-    if (engine.hiddenWindow) UnloadPluginsAndWindow();
+    // A second Initialize without Deinitialize would otherwise drop the loaded libraries and
+    // the first window without releasing them. After Deinitialize there is nothing to release.
+    UnloadPluginsAndWindow();
 
     engine.stringInstance = engine.moduleInstance;
     for (InputPluginRecord*& slot : engine.inputPlugins) slot = nullptr;
