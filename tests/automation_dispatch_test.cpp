@@ -111,7 +111,7 @@ TEST_F(Automation, MembersNotBuiltYetSaySo)
 {
     EXPECT_EQ(chat_->Play(), E_NOTIMPL);
     LONG value = 0;
-    EXPECT_EQ(chat_->get_Volume(&value), E_NOTIMPL);
+    EXPECT_EQ(chat_->get_Length(&value), E_NOTIMPL);
     EXPECT_EQ(chat_->SavePlaylist(nullptr), E_NOTIMPL);
     EXPECT_TRUE(FAILED(Call(IdOf(L"Play"), DISPATCH_METHOD, nullptr, 0)));
 }

@@ -237,9 +237,13 @@ TEST(PluginLoading, ReinitializeKeepsPlayOrderFlagsAndMakesANewWindow)
     PluginLayout layout(L"reinitialize");
     layout.AddInput(L"IN_A.DLL", {});
     auto control = layout.CreateControl();
+    LONG volume = 0;
+    control->get_Volume(&volume);
+    EXPECT_EQ(volume, 200);  // the engine's default
     ASSERT_EQ(control->Initialize(), S_OK);
     control->put_Shuffle(1);
     control->put_Repeat(300);
+    control->put_Volume(300);
     const HWND first = reinterpret_cast<HWND>(Field(CallsNamed(layout.CallLog(), "init")[0].rest, "hostWindow"));
     control->Deinitialize();
     layout.ClearLog();
@@ -250,8 +254,10 @@ TEST(PluginLoading, ReinitializeKeepsPlayOrderFlagsAndMakesANewWindow)
     LONG shuffle = 0, repeat = 0;
     control->get_Shuffle(&shuffle);
     control->get_Repeat(&repeat);
+    control->get_Volume(&volume);
     EXPECT_EQ(shuffle, 1);
     EXPECT_EQ(repeat, 44);  // the low 8 bits of 300
+    EXPECT_EQ(volume, 44);
     control->Deinitialize();
 }
 

@@ -8,8 +8,6 @@ HRESULT AutomationControl::Pause() { return E_NOTIMPL; }
 HRESULT AutomationControl::get_Position(LONG*) { return E_NOTIMPL; }
 HRESULT AutomationControl::put_Position(LONG) { return E_NOTIMPL; }
 HRESULT AutomationControl::get_Length(LONG*) { return E_NOTIMPL; }
-HRESULT AutomationControl::get_Volume(LONG*) { return E_NOTIMPL; }
-HRESULT AutomationControl::put_Volume(LONG) { return E_NOTIMPL; }
 HRESULT AutomationControl::NextTrack() { return E_NOTIMPL; }
 HRESULT AutomationControl::PreviousTrack() { return E_NOTIMPL; }
 HRESULT AutomationControl::get_Status(LONG*) { return E_NOTIMPL; }

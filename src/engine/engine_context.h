@@ -90,6 +90,12 @@ struct EngineContext {
     // The string loader's shared buffer, for callers that bring none.
     char resourceString[kResourceStringSize] = "";
 
+    // The one download that may run at a time: the busy flag guards against re-entry from the
+    // container's status handlers; the texts are the caller's, not copies.
+    int32_t downloadBusy = 0;
+    const char* downloadUrl = nullptr;
+    const char* downloadDestination = nullptr;
+
     char launchUrl[kLaunchUrlSize] = "";
     char proxyAddress[kProxyAddressSize] = "";
     char launchExePath[kLaunchExePathSize] = "";
