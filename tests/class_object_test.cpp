@@ -1,6 +1,10 @@
-// The module's exports seen directly: the class object, aggregation and the unload rule.
+// The module seen directly: its exports, the class object, aggregation, the unload rule and
+// its resources.
 #include <windows.h>
 #include <objbase.h>
+
+#include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -146,4 +150,48 @@ TEST_F(ClassObject, AggregatedControlDelegatesToTheOuterObject)
     EXPECT_EQ(inner->Release(), 0u);
     factory.Reset();
     EXPECT_EQ(canUnloadNow_(), S_OK);
+}
+
+namespace {
+
+std::wstring VersionString(const std::vector<BYTE>& block, const wchar_t* name)
+{
+    wchar_t* value = nullptr;
+    UINT length = 0;
+    std::wstring path = std::wstring(L"\\StringFileInfo\\040904B0\\") + name;
+    if (!VerQueryValueW(block.data(), path.c_str(), reinterpret_cast<void**>(&value), &length)) return L"<missing>";
+    return std::wstring(value, length ? length - 1 : 0);
+}
+
+}  // namespace
+
+TEST_F(ClassObject, ModuleCarriesItsResources)
+{
+    wchar_t text[128];
+    ASSERT_GT(LoadStringW(dll_.Get(), 100, text, 128), 0);
+    EXPECT_STREQ(text, L"TunaraXChat");
+    ASSERT_GT(LoadStringW(dll_.Get(), 101, text, 128), 0);
+    EXPECT_STREQ(text, L"Sorry, only HTTP streams are supported.");
+    ASSERT_GT(LoadStringW(dll_.Get(), 102, text, 128), 0);
+    EXPECT_STREQ(text, L"Retrieving playlist ...");
+
+    HRSRC bitmap = FindResourceW(dll_.Get(), MAKEINTRESOURCEW(101), MAKEINTRESOURCEW(2));
+    ASSERT_TRUE(bitmap);
+    auto* header = static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(dll_.Get(), bitmap)));
+    EXPECT_EQ(header->biWidth, 16);
+    EXPECT_EQ(header->biHeight, 16);
+    EXPECT_EQ(header->biBitCount, 4);
+    EXPECT_TRUE(FindResourceW(dll_.Get(), MAKEINTRESOURCEW(214), MAKEINTRESOURCEW(5)));
+    EXPECT_TRUE(FindResourceW(dll_.Get(), MAKEINTRESOURCEW(1), L"TYPELIB"));
+    EXPECT_TRUE(FindResourceW(dll_.Get(), MAKEINTRESOURCEW(102), L"REGISTRY"));
+
+    const std::wstring path = ControlDllPath();
+    DWORD size = GetFileVersionInfoSizeW(path.c_str(), nullptr);
+    ASSERT_GT(size, 0u);
+    std::vector<BYTE> block(size);
+    ASSERT_TRUE(GetFileVersionInfoW(path.c_str(), 0, size, block.data()));
+    EXPECT_EQ(VersionString(block, L"FileDescription"), L"TunaraX Module");
+    EXPECT_EQ(VersionString(block, L"InternalName"), L"TunaraXChat");
+    EXPECT_EQ(VersionString(block, L"OriginalFilename"), L"TunaraXChat.DLL");
+    EXPECT_EQ(VersionString(block, L"OLESelfRegister"), L"");
 }
