@@ -1,5 +1,7 @@
 // tunaraplay: a console container for the control. Creates it by ProgID, connects an event sink,
-// runs a message loop and prints what happens.
+// starts the engine, adds the names given on the command line, runs a message loop and prints
+// what happens.
+//   tunaraplay [name ...]
 #include <objbase.h>
 #include <ocidl.h>
 
@@ -7,6 +9,7 @@
 
 #include "event_sink.h"
 #include "tunaraxchat.h"
+#include "win/bstr.h"
 #include "win/com_ptr.h"
 #include "win/variant.h"
 
@@ -27,7 +30,27 @@ void PumpMessages(DWORD milliseconds)
     }
 }
 
-int Run()
+// Appends each name and shows the playlist as the control reports it.
+void ShowPlaylist(ITunaraXChat2* control, int argc, wchar_t** argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        Bstr name(argv[i]);
+        HRESULT hr = control->AppendFileToPlaylist(name.Get());
+        if (hr != S_OK) std::printf("tunaraplay: %ls not added (0x%08lx)\n", argv[i], hr);
+    }
+    LONG count = 0;
+    control->get_Nb_Playlist_Items(&count);
+    std::printf("playlist: %ld entries\n", count);
+    for (LONG i = 0; i < count; ++i) {
+        Variant name, title, length;
+        control->GetPlaylistItem(i, name.Get(), title.Get(), length.Get());
+        std::printf("  %ld. %ls (%ld s) %ls\n", i + 1, title->bstrVal, length->lVal, name->bstrVal);
+    }
+    Variant types;
+    if (SUCCEEDED(control->GetFiletypes(types.Get()))) std::printf("file types: %ls\n", types->bstrVal);
+}
+
+int Run(int argc, wchar_t** argv)
 {
     CLSID clsid;
     HRESULT hr = CLSIDFromProgID(kProgId, &clsid);
@@ -57,17 +80,20 @@ int Run()
     }
     std::printf("TunaraXChat engine %ls, COM layer %ls\n", engineVersion->bstrVal, comVersion->bstrVal);
 
+    control->Initialize();
+    ShowPlaylist(control.Get(), argc, argv);
     PumpMessages(100);
+    control->Deinitialize();
     if (point && cookie) point->Unadvise(cookie);
     return 0;
 }
 
 }  // namespace
 
-int main()
+int wmain(int argc, wchar_t** argv)
 {
     if (FAILED(CoInitialize(nullptr))) return 2;
-    int result = Run();
+    int result = Run(argc, argv);
     CoUninitialize();
     return result;
 }

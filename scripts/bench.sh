@@ -5,8 +5,8 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 build_dir=${BUILD_DIR:-$here/build}
 export BUILD_DIR=$build_dir
 
-"$here/scripts/build.sh"
-cmake --build "$build_dir" --target lifecycle_bench playlist_bench
+"$here/scripts/build.sh" lifecycle_bench playlist_bench
+
 . "$here/scripts/wine_env.sh" "$build_dir/wineprefix"
 cd "$build_dir/bin"
 wine lifecycle_bench.exe

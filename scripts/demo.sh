@@ -6,7 +6,7 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 build_dir=${BUILD_DIR:-$here/build}
 export BUILD_DIR=$build_dir
 
-"$here/scripts/build.sh"
+"$here/scripts/build.sh" TunaraXChat tunaraplay sharedir >/dev/null
 . "$here/scripts/wine_env.sh" "$build_dir/wineprefix"
 wine regsvr32 /s "$build_dir/bin/TunaraXChat.dll"
 status=0
