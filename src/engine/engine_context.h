@@ -28,7 +28,8 @@ constexpr int kProxyAddressSize = 256;
 constexpr int kLaunchExePathSize = 520;
 
 struct EngineContext {
-    // The control whose event sinks receive every event; set by Initialize, never cleared.
+    // The control whose event sinks receive every event; set by Initialize, cleared only when
+    // that control is released.
     AutomationControl* controlObject = nullptr;
     // The control's own module: window class, hidden window, module file name.
     HINSTANCE moduleInstance = nullptr;

@@ -4,10 +4,14 @@
 // send or post the other messages; its procedure turns them into advances and events.
 #include <windows.h>
 
-constexpr UINT WM_ENGINE_ADVANCE = WM_USER + 2;
-constexpr UINT WM_ENGINE_EVENT = WM_USER + 3;
-constexpr UINT WM_ENGINE_STATUS = WM_USER + 4;
-constexpr UINT WM_ENGINE_CUT = WM_USER + 5;
+#include "tunara_plugin.h"
+
+// The numbers are part of the plugin interface: plugins post them too.
+constexpr UINT WM_ENGINE_ADVANCE = TUNARA_WM_ENGINE_ADVANCE;
+constexpr UINT WM_ENGINE_EVENT = TUNARA_WM_ENGINE_EVENT;
+constexpr UINT WM_ENGINE_STATUS = TUNARA_WM_ENGINE_STATUS;
+constexpr UINT WM_ENGINE_CUT = TUNARA_WM_ENGINE_CUT;
+static_assert(WM_ENGINE_ADVANCE == WM_USER + 2 && WM_ENGINE_CUT == WM_USER + 5, "engine messages");
 
 LRESULT CALLBACK HiddenWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -30,13 +30,11 @@ void InitializeEngine(AutomationControl* control)
     engine.controlObject = control;
     // The container hears of the start before anything is reset or loaded.
     FireMsgEvent(control, kMsgEngineStarting);
-    // A second Initialize without Deinitialize would otherwise drop the loaded libraries and
-    // the first window without releasing them. After Deinitialize there is nothing to release.
+    // Emptying the plugin tables releases what a previous Initialize loaded, rather than
+    // dropping it (and its window) with the slots. After Deinitialize there is nothing to release.
     UnloadPluginsAndWindow();
 
     engine.stringInstance = engine.moduleInstance;
-    for (InputPluginRecord*& slot : engine.inputPlugins) slot = nullptr;
-    for (OutputPluginRecord*& slot : engine.outputPlugins) slot = nullptr;
     engine.isPaused = 0;
     engine.isPlaying = 0;
     GetModuleDirectory(engine.moduleInstance, engine.moduleDirectory, sizeof(engine.moduleDirectory));

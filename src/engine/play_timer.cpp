@@ -2,20 +2,6 @@
 
 #include "engine/engine_context.h"
 
-namespace {
-
-constexpr UINT kPlayTimerPeriodMs = 256;
-
-void CALLBACK PlayTimerProc(HWND, UINT, UINT_PTR, DWORD) {}
-
-}  // namespace
-
-void StartPlayTimer()
-{
-    KillPlayTimer();
-    engine.playTimer = SetTimer(nullptr, 0, kPlayTimerPeriodMs, PlayTimerProc);
-}
-
 void KillPlayTimer()
 {
     if (engine.playTimer == 0) return;
