@@ -15,6 +15,8 @@ class AutomationControl : public ITunaraXChat2 {
 public:
     // The connected sinks of the _ITunaraXChatEvents connection point.
     SinkSlots& EventSinks() { return eventSinks_; }
+    // Events fired while the container has frozen them (IOleControl::FreezeEvents) are dropped.
+    bool EventsFrozen() const { return frozenEvents_ > 0; }
 
     // IDispatch, answered from the control's type library.
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
@@ -78,8 +80,13 @@ protected:
     AutomationControl() = default;
     virtual ~AutomationControl();
 
+    // Nesting count of the container's FreezeEvents(TRUE) calls.
+    LONG frozenEvents_ = 0;
+
 private:
     HRESULT DispatchTypeInfo(ITypeInfo** info);
+    // The common end of NextTrack and PreviousTrack once an entry has been chosen.
+    HRESULT PlayOrStopNewEntry();
 
     SinkSlots eventSinks_;
     ComPtr<ITypeInfo> typeInfo_;

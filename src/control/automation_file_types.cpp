@@ -2,7 +2,7 @@
 #include <string>
 
 #include "control/automation_control.h"
-#include "control/string_conversion.h"
+#include "control/out_variant.h"
 #include "plugins/file_type_list.h"
 
 // The engine keeps the list as NUL-separated texts; the container gets them joined with '|'
@@ -16,6 +16,5 @@ HRESULT AutomationControl::GetFiletypes(VARIANT* retFileTypes)
         if (!joined.empty()) joined += '|';
         joined += text;
     }
-    VariantInit(retFileTypes);
-    return SetBstrResult(retFileTypes, joined.c_str());
+    return SetOutText(retFileTypes, joined.c_str());
 }

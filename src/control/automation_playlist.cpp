@@ -1,7 +1,7 @@
 // The playlist members: count, entries, position, delete, swap, sort, shuffle of the entries.
 #include "control/automation_control.h"
 #include "control/events.h"
-#include "control/string_conversion.h"
+#include "control/out_variant.h"
 #include "engine/engine_context.h"
 #include "playlist/entry_titles.h"
 #include "playlist/playlist_edit.h"
@@ -26,7 +26,8 @@ HRESULT AutomationControl::get_Nb_Playlist_Items(LONG* pVal)
     return S_OK;
 }
 
-// The whole title the entry holds is handed over: no position prefix, no cut.
+// The whole title the entry holds is handed over: no position prefix, no cut. Every
+// out-parameter is filled even when one string cannot be allocated (that one is left empty).
 HRESULT AutomationControl::GetPlaylistItem(LONG Position, VARIANT* filename, VARIANT* filetitle,
                                            VARIANT* Length)
 {
@@ -34,10 +35,10 @@ HRESULT AutomationControl::GetPlaylistItem(LONG Position, VARIANT* filename, VAR
     char name[kFileNameSize] = "";
     char title[kTitleSize] = "";
     PlaylistGetEntry(Position, name, sizeof(name), title, sizeof(title));
-    Length->vt = VT_I4;
-    Length->lVal = EntryLength(Position);
-    HRESULT hr = SetBstrResult(filename, name);
-    return FAILED(hr) ? hr : SetBstrResult(filetitle, title);
+    SetOutLong(Length, EntryLength(Position));
+    HRESULT nameResult = SetOutText(filename, name);
+    HRESULT titleResult = SetOutText(filetitle, title);
+    return FAILED(nameResult) ? nameResult : titleResult;
 }
 
 HRESULT AutomationControl::GetCurrentPlaylistItem(VARIANT* filename, VARIANT* filetitle)
@@ -46,10 +47,9 @@ HRESULT AutomationControl::GetCurrentPlaylistItem(VARIANT* filename, VARIANT* fi
     char name[kFileNameSize];
     char display[kDisplayTitleSize];
     PlaylistCurrentItem(name, sizeof(name), display, sizeof(display));
-    VariantInit(filename);
-    VariantInit(filetitle);
-    HRESULT hr = SetBstrResult(filename, name);
-    return FAILED(hr) ? hr : SetBstrResult(filetitle, display);
+    HRESULT nameResult = SetOutText(filename, name);
+    HRESULT titleResult = SetOutText(filetitle, display);
+    return FAILED(nameResult) ? nameResult : titleResult;
 }
 
 HRESULT AutomationControl::DeletePlaylistItem(int Position)

@@ -1,5 +1,6 @@
 // GetVersion: the engine's and the COM layer's version texts.
 #include "control/automation_control.h"
+#include "control/out_variant.h"
 
 namespace {
 constexpr wchar_t kEngineVersion[] = L"2.6F";
@@ -9,18 +10,7 @@ constexpr wchar_t kComVersion[] = L"1.0";
 HRESULT AutomationControl::GetVersion(VARIANT* tunaraVer, VARIANT* comVer)
 {
     if (!tunaraVer || !comVer) return E_POINTER;
-    VariantInit(tunaraVer);
-    VariantInit(comVer);
-    BSTR engineText = SysAllocString(kEngineVersion);
-    BSTR comText = SysAllocString(kComVersion);
-    if (!engineText || !comText) {
-        SysFreeString(engineText);
-        SysFreeString(comText);
-        return E_OUTOFMEMORY;
-    }
-    tunaraVer->vt = VT_BSTR;
-    tunaraVer->bstrVal = engineText;
-    comVer->vt = VT_BSTR;
-    comVer->bstrVal = comText;
-    return S_OK;
+    HRESULT engineResult = SetOutText(tunaraVer, kEngineVersion);
+    HRESULT comResult = SetOutText(comVer, kComVersion);
+    return FAILED(engineResult) ? engineResult : comResult;
 }

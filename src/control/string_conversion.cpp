@@ -2,7 +2,6 @@
 
 #include <new>
 
-#include "win/bstr.h"
 
 HRESULT AppendedNameToAnsi(BSTR name, std::string& text)
 {
@@ -19,14 +18,5 @@ HRESULT AppendedNameToAnsi(BSTR name, std::string& text)
     }
     WideCharToMultiByte(CP_ACP, 0, name, static_cast<int>(length) + 1, text.data(), bytes, nullptr, nullptr);
     text.resize(static_cast<size_t>(bytes) - 1);
-    return S_OK;
-}
-
-HRESULT SetBstrResult(VARIANT* result, const char* text)
-{
-    BSTR converted = AnsiToBstr(text, CP_THREAD_ACP);
-    if (!converted) return E_OUTOFMEMORY;
-    result->vt = VT_BSTR;
-    result->bstrVal = converted;
     return S_OK;
 }

@@ -173,7 +173,6 @@ private:
     DWORD viewAspects_ = 0;
     DWORD viewFlags_ = 0;
     ComPtr<IStorage> storage_;
-    LONG frozenEvents_ = 0;
 
     // In-place state.
     ComPtr<IOleInPlaceSite> inPlaceSite_;
