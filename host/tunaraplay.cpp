@@ -1,11 +1,13 @@
 // tunaraplay: a console container for the control. Creates it by ProgID, connects an event sink,
-// starts the engine, adds the names given on the command line, runs a message loop and prints
-// what happens.
+// starts the engine, adds the names given on the command line and plays them, running a message
+// loop (advances and cuts arrive as posted messages) and printing every event, the current entry
+// and its position until the list has played or Ctrl+C stops it.
 //   tunaraplay [name ...]
 #include <objbase.h>
 #include <ocidl.h>
 
 #include <cstdio>
+#include <string>
 
 #include "event_sink.h"
 #include "tunaraxchat.h"
@@ -16,18 +18,73 @@
 namespace {
 
 constexpr wchar_t kProgId[] = L"TunaraXChat.ITunaraActiveXChat";
+// Stopped this long: the list has played (a failed start's advance comes well within it).
+constexpr DWORD kQuietEndMs = 1500;
+constexpr DWORD kPositionEveryMs = 1000;
 
-void PumpMessages(DWORD milliseconds)
+volatile LONG interrupted = 0;
+
+BOOL WINAPI OnConsoleControl(DWORD)
 {
-    DWORD start = GetTickCount();
+    InterlockedExchange(&interrupted, 1);
+    return TRUE;
+}
+
+void PumpMessages()
+{
     MSG message;
-    while (GetTickCount() - start < milliseconds) {
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
     }
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+}
+
+void PrintTime(const char* label, LONG seconds)
+{
+    if (seconds < 0) std::printf("%s --:--", label);
+    else std::printf("%s %ld:%02ld", label, seconds / 60, seconds % 60);
+}
+
+// Plays the list from its current entry until it has played or Ctrl+C; shows the current entry
+// whenever it changes and the position once a second.
+void PlayList(ITunaraXChat2* control)
+{
+    SetConsoleCtrlHandler(OnConsoleControl, TRUE);
+    control->Play();
+    std::wstring shown;
+    DWORD lastPosition = 0;
+    DWORD stoppedSince = GetTickCount();
+    while (!interrupted) {
+        PumpMessages();
+        Variant name, title;
+        control->GetCurrentPlaylistItem(name.Get(), title.Get());
+        LONG status = 0;
+        control->get_Status(&status);
+        if (status != 0 && shown != title->bstrVal) {
+            shown = title->bstrVal;
+            std::printf("current: %ls (%ls)\n", title->bstrVal, name->bstrVal);
+        }
+        DWORD now = GetTickCount();
+        if (status != 0) {
+            stoppedSince = now;
+            if (now - lastPosition >= kPositionEveryMs) {
+                lastPosition = now;
+                LONG position = 0, length = -1;
+                control->get_Position(&position);
+                control->get_Length(&length);
+                PrintTime("  position", position);
+                PrintTime(" /", length);
+                std::printf("%s\n", status == 2 ? " (paused)" : "");
+            }
+        } else if (now - stoppedSince >= kQuietEndMs) {
+            break;
+        }
+        std::fflush(stdout);
+    }
+    if (interrupted) std::printf("tunaraplay: interrupted, stopping\n");
+    control->Stop();
+    std::printf("tunaraplay: done\n");
 }
 
 // Appends each name and shows the playlist as the control reports it.
@@ -82,7 +139,9 @@ int Run(int argc, wchar_t** argv)
 
     control->Initialize();
     ShowPlaylist(control.Get(), argc, argv);
-    PumpMessages(100);
+    LONG count = 0;
+    control->get_Nb_Playlist_Items(&count);
+    if (count > 0) PlayList(control.Get());
     control->Deinitialize();
     if (point && cookie) point->Unadvise(cookie);
     return 0;

@@ -87,9 +87,10 @@ typedef struct InputPluginRecord {
     TunaraSetIntFn setPan;        // 23 module: the host always passes 0
     TunaraHostServiceFn hostHook24;              // 24 host: does nothing
     TunaraHostServiceFn hostHook25;              // 25 host: does nothing
-    TunaraHostServiceFn checkDurationLimit;      // 26 host: cut posted on every call past the limit
+    TunaraHostServiceFn checkDurationLimit;      // 26 host: cut posted on every call past the
+                                                 //    entry's play limit; any thread may call
     TunaraHostServiceFn hostHook27;              // 27 host: returns 1
-    TunaraHostServiceFn checkDurationLimitOnce;  // 28 host: cut posted once per entry
+    TunaraHostServiceFn checkDurationLimitOnce;  // 28 host: cut posted once per started track
     TunaraHostServiceFn hostHook29;              // 29 host: does nothing
     TunaraHostServiceFn hostHook30;              // 30 host: returns 0
     TunaraHostServiceFn hostHook31;              // 31 host: returns 0
@@ -102,7 +103,9 @@ typedef struct InputPluginRecord {
     // Extended record (version 257) only:
     TunaraGetExtendedInfoFn getExtendedInfo;     // 38 module: non-zero = outputs filled
     TunaraRequestUrlLaunchFn requestUrlLaunch;   // 39 host
-    TunaraSendStatusFn sendStatusNotification;   // 40 host: sent to the host window, synchronously
+    TunaraSendStatusFn sendStatusNotification;   // 40 host: reaches the container as an event;
+                                                 //    returns after it fired when called on the
+                                                 //    host window's thread, at once from others
 } InputPluginRecord;
 
 typedef struct OutputPluginRecord {

@@ -19,6 +19,8 @@ namespace {
 int32_t fakePosition = 0;
 int32_t __cdecl FakeGetPosition() { return fakePosition; }
 
+DWORD WINAPI NotifyFromThread(void*) { return static_cast<DWORD>(SendStatusNotification(301, 9)); }
+
 // Runs every message already posted to this thread's windows.
 void Pump()
 {
@@ -56,9 +58,10 @@ protected:
         return cuts;
     }
 
-    void AppendEntryWithLimit(int32_t durationMs)
+    static void StartTrackWithLimit(int32_t durationMs)
     {
-        ASSERT_EQ(PlaylistAppendRecord("C:\\a.mp3", "a", -1, 100, durationMs), 0);
+        engine.trackDurationLimit = durationMs;
+        engine.trackCutPosted = 0;
     }
 
     std::vector<RecordedEvent> log_;
@@ -92,9 +95,11 @@ TEST_F(HostServices, SetMediaInfoLeavesMinusOneFieldsUnchanged)
     EXPECT_EQ(engine.mediaChannels, 2);
 }
 
-TEST_F(HostServices, DurationLimitOncePostsOncePerEntry)
+// The duration services test the limit taken when the track started, never the playlist, which
+// the container's thread may change under a plugin thread at any time.
+TEST_F(HostServices, DurationLimitOncePostsOncePerTrack)
 {
-    AppendEntryWithLimit(30000);
+    StartTrackWithLimit(30000);
     fakePosition = 30000;
     CheckDurationLimitOnce(0, 0);
     EXPECT_EQ(TakeCuts(), 0);  // not yet past the limit
@@ -102,45 +107,55 @@ TEST_F(HostServices, DurationLimitOncePostsOncePerEntry)
     CheckDurationLimitOnce(0, 0);
     CheckDurationLimitOnce(0, 0);
     EXPECT_EQ(TakeCuts(), 1);
-    EXPECT_EQ(CurrentDurationReached(), 1);
-    // Once the window has acted and cleared the mark, the next pass posts again.
-    SetCurrentDurationReached(0);
+    PlaylistClear();
+    CheckDurationLimitOnce(0, 0);
+    EXPECT_EQ(TakeCuts(), 0);
+    // The next start clears the mark.
+    StartTrackWithLimit(30000);
     CheckDurationLimitOnce(0, 0);
     EXPECT_EQ(TakeCuts(), 1);
 }
 
 TEST_F(HostServices, DurationLimitPostsOnEveryCallPastTheLimit)
 {
-    AppendEntryWithLimit(1000);
+    StartTrackWithLimit(1000);
     fakePosition = 1500;
     CheckDurationLimit(0, 0);
     CheckDurationLimit(0, 0);
     CheckDurationLimit(0, 0);
     EXPECT_EQ(TakeCuts(), 3);
-    EXPECT_EQ(CurrentDurationReached(), 0);
 }
 
-TEST_F(HostServices, NoLimitOrNoEntryNeverCuts)
+TEST_F(HostServices, NoLimitOrNoPluginNeverCuts)
 {
     fakePosition = 1000000;
-    CheckDurationLimit(0, 0);
-    CheckDurationLimitOnce(0, 0);  // empty playlist
-    AppendEntryWithLimit(-1);
+    StartTrackWithLimit(-1);
     CheckDurationLimit(0, 0);
     CheckDurationLimitOnce(0, 0);
     engine.currentInputPlugin = nullptr;  // position 0 without a plugin
-    AppendEntryWithLimit(10);
-    PlaylistSetPos(1);
+    StartTrackWithLimit(10);
     CheckDurationLimit(0, 0);
     CheckDurationLimitOnce(0, 0);
     EXPECT_EQ(TakeCuts(), 0);
 }
 
-TEST_F(HostServices, StatusNotificationsBecomeEventsSynchronously)
+// On the container's thread a notification fires before the call returns; a plugin thread does not
+// wait for the container's thread (which may be waiting for it), and its event fires when the
+// container's loop runs.
+TEST_F(HostServices, StatusNotificationsBecomeEvents)
 {
     EXPECT_EQ(SendStatusNotification(300, 7), 0);
     EXPECT_EQ(SendStatusNotification(210, 5), 0);
-    const std::vector<RecordedEvent> expected{{L"sink", 2, 300, 7}, {L"sink", 1, 4, 0}};
+    std::vector<RecordedEvent> expected{{L"sink", 2, 300, 7}, {L"sink", 1, 4, 0}};
+    EXPECT_EQ(log_, expected);
+
+    HANDLE thread = CreateThread(nullptr, 0, NotifyFromThread, nullptr, 0, nullptr);
+    ASSERT_NE(thread, nullptr);
+    EXPECT_EQ(WaitForSingleObject(thread, 5000), WAIT_OBJECT_0);
+    CloseHandle(thread);
+    EXPECT_EQ(log_, expected);
+    Pump();
+    expected.push_back({L"sink", 2, 301, 9});
     EXPECT_EQ(log_, expected);
 }
 

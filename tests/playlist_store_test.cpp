@@ -132,7 +132,6 @@ TEST_F(Store, AppendWritesOneWholeRecord)
     EXPECT_EQ(entry.volumePercent, 40);
     EXPECT_EQ(entry.duration, 30000);
     EXPECT_EQ(entry.sortMark, 0);
-    EXPECT_EQ(entry.durationReached, 0);
     EXPECT_EQ(engine.currentIndex, 0);
 }
 
@@ -233,8 +232,6 @@ TEST_F(Store, ReadsOutOfRangeGiveNeutralValues)
     EXPECT_EQ(EntryLength(0), -1);
     EXPECT_EQ(CurrentVolume(), 100);
     EXPECT_EQ(CurrentDuration(), -1);
-    EXPECT_EQ(CurrentDurationReached(), 0);
-    SetCurrentDurationReached(1);
     AppendNumbered(3);
     for (int index : {-1, 3}) {
         EXPECT_EQ(PlaylistGetEntry(index, name, sizeof name, title, sizeof title), 1);
@@ -245,8 +242,6 @@ TEST_F(Store, ReadsOutOfRangeGiveNeutralValues)
     engine.currentIndex = 3;
     EXPECT_EQ(CurrentVolume(), 100);
     EXPECT_EQ(CurrentDuration(), -1);
-    SetCurrentDurationReached(1);
-    EXPECT_EQ(CurrentDurationReached(), 0);
     engine.currentIndex = -1;
     EXPECT_EQ(CurrentVolume(), 100);
 }
@@ -267,8 +262,6 @@ TEST_F(Store, ReadsOfAnEntry)
     EXPECT_EQ(EntryLength(0), 215);
     EXPECT_EQ(CurrentVolume(), 40);
     EXPECT_EQ(CurrentDuration(), 30000);
-    SetCurrentDurationReached(1);
-    EXPECT_EQ(CurrentDurationReached(), 1);
 }
 
 // Deleting before the current entry keeps it current, one index lower.

@@ -319,7 +319,7 @@ TEST(PluginLoading, TwoHundredCyclesLeaveNoLibraryWindowOrHandleBehind)
     EXPECT_FALSE(Loaded(layout, L"OUT_KV.DLL"));
     EXPECT_EQ(CallsNamed(layout.CallLog(), "init").size(), 201u * 10u);
     EXPECT_EQ(CallsNamed(layout.CallLog(), "quit").size(), 201u * 10u);
-    EXPECT_EQ(FindWindowA("TunaraCOM Hidden Window", nullptr), nullptr);
+    EXPECT_EQ(FindWindowExA(HWND_MESSAGE, nullptr, "TunaraCOM Hidden Window", nullptr), nullptr);
 }
 
 TEST(PluginLoading, AReleasedControlNoLongerReceivesEvents)

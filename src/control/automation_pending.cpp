@@ -2,15 +2,6 @@
 // pretend to work. Each moves to the file of its subsystem when that subsystem lands.
 #include "control/automation_control.h"
 
-HRESULT AutomationControl::Play() { return E_NOTIMPL; }
-HRESULT AutomationControl::Stop() { return E_NOTIMPL; }
-HRESULT AutomationControl::Pause() { return E_NOTIMPL; }
-HRESULT AutomationControl::get_Position(LONG*) { return E_NOTIMPL; }
-HRESULT AutomationControl::put_Position(LONG) { return E_NOTIMPL; }
-HRESULT AutomationControl::get_Length(LONG*) { return E_NOTIMPL; }
-HRESULT AutomationControl::NextTrack() { return E_NOTIMPL; }
-HRESULT AutomationControl::PreviousTrack() { return E_NOTIMPL; }
-HRESULT AutomationControl::get_Status(LONG*) { return E_NOTIMPL; }
 HRESULT AutomationControl::GetPlaylistItemHeaderInfos(LONG, TUNARA_VARIANT_OUT_11) { return E_NOTIMPL; }
 HRESULT AutomationControl::SavePlaylist(BSTR) { return E_NOTIMPL; }
 HRESULT AutomationControl::GetCurrentFileInfos(VARIANT*, VARIANT*, VARIANT*) { return E_NOTIMPL; }

@@ -7,6 +7,7 @@
 
 #include <stdint.h>
 
+#include <atomic>
 #include <vector>
 
 #include "playlist/playlist_entry.h"
@@ -59,6 +60,14 @@ struct EngineContext {
     int32_t isPaused = 0;
     int32_t playBusy = 0;
     int32_t failedStartBudget = -2;  // -2: no count of failed starts runs
+    // Grows with every stop that acts, so that an advance can tell that the container stopped
+    // playback from inside one of its events.
+    uint32_t stopCount = 0;
+    // The play limit of the track being started, taken before its plugin's play: plugin threads
+    // test it through the duration services, which must never reach into the playlist (the
+    // container's thread reallocates it at will). cutPosted is CheckDurationLimitOnce's mark.
+    std::atomic<int32_t> trackDurationLimit{-1};
+    std::atomic<int32_t> trackCutPosted{0};
     uint8_t volume = 200;
     uint8_t pan = 0;
     uint8_t priorityLevel = 1;

@@ -2,6 +2,7 @@
 
 #include "control/events.h"
 #include "engine/engine_context.h"
+#include "engine/playback_monitor.h"
 
 namespace {
 
@@ -15,6 +16,8 @@ constexpr long kMsgTrackStarted = 4;
 LRESULT CALLBACK HiddenWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
+    case WM_ENGINE_ADVANCE:
+        return HandleTrackEnd(wParam);
     case WM_ENGINE_EVENT:
         FireMsgEvent(engine.controlObject, static_cast<long>(wParam));
         return 0;
@@ -24,9 +27,31 @@ LRESULT CALLBACK HiddenWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
         else
             FireStatus(engine.controlObject, static_cast<long>(wParam), static_cast<long>(lParam));
         return 0;
+    case WM_ENGINE_CUT:
+        HandleDurationCut();
+        return 0;
     default:
         return DefWindowProcA(window, message, wParam, lParam);
     }
+}
+
+void SendEngineEvent(long msgId)
+{
+    if (engine.hiddenWindow) SendMessageA(engine.hiddenWindow, WM_ENGINE_EVENT, static_cast<WPARAM>(msgId), 0);
+}
+
+void PostEngineMessage(UINT message, WPARAM wParam)
+{
+    if (engine.hiddenWindow) PostMessageA(engine.hiddenWindow, message, wParam, 0);
+}
+
+void DiscardPendingTrackMessages()
+{
+    if (!engine.hiddenWindow) return;
+    MSG message;
+    const UINT flags = PM_REMOVE | PM_NOYIELD | PM_QS_POSTMESSAGE;
+    while (PeekMessageA(&message, engine.hiddenWindow, WM_ENGINE_ADVANCE, WM_ENGINE_ADVANCE, flags)) {}
+    while (PeekMessageA(&message, engine.hiddenWindow, WM_ENGINE_CUT, WM_ENGINE_CUT, flags)) {}
 }
 
 void CreateHiddenWindow()
@@ -37,7 +62,7 @@ void CreateHiddenWindow()
     windowClass.hInstance = engine.moduleInstance;
     windowClass.lpszClassName = kHiddenWindowClass;
     RegisterClassA(&windowClass);
-    engine.hiddenWindow = CreateWindowExA(0, kHiddenWindowClass, nullptr, 0, 0, 0, 0, 0, nullptr,
+    engine.hiddenWindow = CreateWindowExA(0, kHiddenWindowClass, nullptr, 0, 0, 0, 0, 0, HWND_MESSAGE,
                                           nullptr, engine.moduleInstance, nullptr);
 }
 

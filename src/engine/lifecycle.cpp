@@ -6,6 +6,7 @@
 #include "engine/module_paths.h"
 #include "engine/play_timer.h"
 #include "playlist/playlist_store.h"
+#include "plugins/playback.h"
 #include "plugins/input_loader.h"
 #include "plugins/output_loader.h"
 #include "win/ansi_text.h"
@@ -51,6 +52,7 @@ void InitializeEngine(AutomationControl* control)
 
 void DeinitializeEngine()
 {
+    StopPlayback(1);
     PlaylistClear();
     // A timer left running would serve nothing.
     KillPlayTimer();

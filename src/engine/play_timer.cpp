@@ -2,6 +2,20 @@
 
 #include "engine/engine_context.h"
 
+namespace {
+
+constexpr UINT kPlayTimerPeriodMs = 256;
+
+void CALLBACK PlayTimerTick(HWND, UINT, UINT_PTR, DWORD) {}
+
+}  // namespace
+
+void StartPlayTimer()
+{
+    KillPlayTimer();
+    engine.playTimer = SetTimer(nullptr, 0, kPlayTimerPeriodMs, PlayTimerTick);
+}
+
 void KillPlayTimer()
 {
     if (engine.playTimer == 0) return;

@@ -1,6 +1,8 @@
 #pragma once
-// The 256 ms playback timer, which runs while a track plays. Playback starts it; the engine
-// kills it when playback stops and at Deinitialize.
+// The 256 ms playback timer, a thread timer whose tick does nothing: Play and resume start it;
+// Stop, pause, the end-of-track handling and Deinitialize kill it.
 
+// Kills the running timer, then starts a new one.
+void StartPlayTimer();
 // Kills the running timer; nothing when none runs.
 void KillPlayTimer();

@@ -13,5 +13,4 @@ struct PlaylistEntry {
     uint8_t sortMark;              // scratch mark of the title sort
     int32_t duration;              // play limit in ms of output time; -1 none
     int32_t volumePercent;         // percent of the engine volume; plain entries 100
-    int32_t durationReached;       // 1 once the play limit has been acted on
 };

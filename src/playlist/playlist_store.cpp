@@ -76,17 +76,6 @@ int32_t CurrentDuration()
     return entry ? entry->duration : kNoDurationLimit;
 }
 
-int32_t CurrentDurationReached()
-{
-    const PlaylistEntry* entry = CurrentEntry();
-    return entry ? entry->durationReached : 0;
-}
-
-void SetCurrentDurationReached(int32_t value)
-{
-    if (PlaylistEntry* entry = CurrentEntry()) entry->durationReached = value;
-}
-
 int ReserveEntries(int32_t need)
 {
     if (need < 0) need = 0;

@@ -25,8 +25,6 @@ int32_t EntryLength(int32_t index);
 // Fields of the entry at the current position, with neutral values when there is none.
 int32_t CurrentVolume();           // 100 without a current entry
 int32_t CurrentDuration();         // -1 without a current entry
-int32_t CurrentDurationReached();  // 0 without a current entry
-void SetCurrentDurationReached(int32_t value);
 
 // Adjusts the capacity for need entries: grows to need + 128 when need exceeds it, shrinks to
 // exactly need once more than 256 records would stand free, releases the array at 0. Returns 0,

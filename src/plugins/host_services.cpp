@@ -5,16 +5,17 @@
 
 #include "engine/engine_context.h"
 #include "engine/hidden_window.h"
-#include "playlist/playlist_store.h"
 #include "plugins/playback_control.h"
 
 namespace {
 constexpr int32_t kUnknown = -1;
 constexpr WPARAM kMsgLaunchUrl = 3;
 
+// The limit of the track that plays, as it was when the track started: the playlist itself may be
+// reallocated by the container's thread while a plugin thread asks.
 bool PastDurationLimit()
 {
-    int32_t limit = CurrentDuration();
+    int32_t limit = engine.trackDurationLimit;
     return limit != kUnknown && PluginPosition() > limit;
 }
 }  // namespace
@@ -33,15 +34,14 @@ int32_t __cdecl HostHook34(int32_t, int32_t second) { return second; }
 
 int32_t __cdecl CheckDurationLimit(int32_t, int32_t)
 {
-    if (PastDurationLimit()) PostMessageA(engine.hiddenWindow, WM_ENGINE_CUT, 0, 0);
+    if (PastDurationLimit()) PostEngineMessage(WM_ENGINE_CUT);
     return 0;
 }
 
 int32_t __cdecl CheckDurationLimitOnce(int32_t, int32_t)
 {
-    if (!PastDurationLimit() || CurrentDurationReached()) return 0;
-    SetCurrentDurationReached(1);
-    PostMessageA(engine.hiddenWindow, WM_ENGINE_CUT, 0, 0);
+    if (!PastDurationLimit() || engine.trackCutPosted.exchange(1) != 0) return 0;
+    PostEngineMessage(WM_ENGINE_CUT);
     return 0;
 }
 
@@ -61,10 +61,14 @@ int32_t __cdecl RequestUrlLaunch(const char* url)
     return PostMessageA(engine.hiddenWindow, WM_ENGINE_EVENT, kMsgLaunchUrl, 0);
 }
 
+// On the container's thread the event fires before this returns. A plugin thread does not wait
+// for it: the container's thread may itself be waiting for that plugin thread (inside the
+// plugin's stop), and a blocking send would deadlock both.
 int32_t __cdecl SendStatusNotification(int32_t code, int32_t value)
 {
-    return static_cast<int32_t>(SendMessageA(engine.hiddenWindow, WM_ENGINE_STATUS,
-                                             static_cast<WPARAM>(code), static_cast<LPARAM>(value)));
+    HWND window = engine.hiddenWindow;
+    if (window) SendNotifyMessageA(window, WM_ENGINE_STATUS, static_cast<WPARAM>(code), static_cast<LPARAM>(value));
+    return 0;
 }
 
 }  // extern "C"

@@ -2,14 +2,56 @@
 
 #include "engine/engine_context.h"
 
+namespace {
+
+// The plugin, read once: a plugin thread may ask while the container's thread starts another.
+InputPluginRecord* Current() { return engine.currentInputPlugin; }
+
+}  // namespace
+
 int32_t PluginPosition()
 {
-    InputPluginRecord* plugin = engine.currentInputPlugin;
-    return plugin && plugin->getPosition ? plugin->getPosition() : 0;
+    InputPluginRecord* plugin = Current();
+    if (!plugin || !plugin->getPosition || engine.playBusy) return 0;
+    return plugin->getPosition();
+}
+
+int32_t PluginLengthSeconds()
+{
+    InputPluginRecord* plugin = Current();
+    if (!plugin || !plugin->getLength || engine.playBusy) return -1;
+    int32_t seconds = plugin->getLength() / 1000;
+    return seconds < 1 && seconds != -1 ? 1 : seconds;
+}
+
+void PluginSeek(int32_t milliseconds)
+{
+    InputPluginRecord* plugin = Current();
+    if (plugin && plugin->setPosition) plugin->setPosition(milliseconds);
 }
 
 void PluginSetVolume(int32_t value)
 {
-    InputPluginRecord* plugin = engine.currentInputPlugin;
+    InputPluginRecord* plugin = Current();
     if (plugin && plugin->setVolume) plugin->setVolume(value);
+}
+
+void PluginSetPan(int32_t value)
+{
+    InputPluginRecord* plugin = Current();
+    if (plugin && plugin->setPan) plugin->setPan(value);
+}
+
+void PluginStop()
+{
+    InputPluginRecord* plugin = Current();
+    if (plugin && plugin->stop) plugin->stop();
+}
+
+void PluginPause(int32_t pause)
+{
+    InputPluginRecord* plugin = Current();
+    if (!plugin) return;
+    TunaraVoidFn call = pause ? plugin->pause : plugin->unpause;
+    if (call) call();
 }

@@ -90,7 +90,7 @@ InputPluginRecord* PrepareInputPlugin(const char* name)
 {
     InputPluginRecord* record = FindInputPlugin(name);
     if (!record) {
-        SendMessageA(engine.hiddenWindow, WM_ENGINE_EVENT, kMsgNoInputPlugin, 0);
+        SendEngineEvent(kMsgNoInputPlugin);
         return nullptr;
     }
     if (!(record->flags & TUNARA_FLAG_USES_OUTPUT_PLUGIN)) {

@@ -15,6 +15,7 @@ namespace {
 
 using GetClassObjectFn = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
 using FakeInputRecordFn = InputPluginRecord*(TUNARA_CDECL*)(void);
+using FakeInputSetPositionFn = void(TUNARA_CDECL*)(int32_t);
 using FakeOutputRecordFn = OutputPluginRecord*(TUNARA_CDECL*)(void);
 
 fs::path LogPath(const std::wstring& pluginsDirectory) { return fs::path(pluginsDirectory) / L"calls.log"; }
@@ -97,6 +98,15 @@ FARPROC PluginLayout::LoadedExport(const PluginFileName& name, const char* expor
 {
     HMODULE module = GetModuleHandleW((PluginsDirectory() + L"\\" + name.Wide()).c_str());
     return module ? GetProcAddress(module, exportName) : nullptr;
+}
+
+bool PluginLayout::SetInputPosition(const PluginFileName& name, int32_t positionMs) const
+{
+    auto set = reinterpret_cast<FakeInputSetPositionFn>(
+        reinterpret_cast<void*>(LoadedExport(name, "FakeInputSetPosition")));
+    if (!set) return false;
+    set(positionMs);
+    return true;
 }
 
 InputPluginRecord* PluginLayout::InputRecord(const PluginFileName& name) const

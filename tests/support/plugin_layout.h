@@ -57,6 +57,8 @@ public:
     // does not count as a call.
     InputPluginRecord* InputRecord(const PluginFileName& name) const;
     OutputPluginRecord* OutputRecord(const PluginFileName& name) const;
+    // Sets the output time that the loaded fake input module reports; false when not loaded.
+    bool SetInputPosition(const PluginFileName& name, int32_t positionMs) const;
 
     // Loads this case's copy of the control (once) and creates a control object from its class
     // object; null on failure.

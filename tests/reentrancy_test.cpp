@@ -1,0 +1,176 @@
+// A container's event handlers call back into the control: members from inside events (clearing
+// the list, stopping, deinitializing, deleting the current entry), the last reference to the
+// control dropped inside a handler, frozen events, and the hidden window that no other program
+// can find.
+#include <windows.h>
+
+#include <algorithm>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "support/player_case.h"
+
+namespace {
+
+using Events = std::vector<long>;
+
+class Reentrancy : public testing::Test {
+protected:
+    void StartWith(const std::wstring& caseName, std::vector<std::string> inputLines = {})
+    {
+        player_ = std::make_unique<PlayerCase>(caseName);
+        inputLines.insert(inputLines.begin(), "extensions=OK|Playable files");
+        ASSERT_TRUE(player_->Layout().AddInput("IN_OK.DLL", inputLines));
+        ASSERT_TRUE(player_->Layout().AddOutput("OUT_KV.DLL"));
+        ASSERT_TRUE(player_->Start());
+        for (const wchar_t* name : {L"a.ok", L"b.ok", L"c.ok"}) player_->Append(player_->MakeFile(name));
+        player_->TakeEvents();
+    }
+    // Runs action once, from inside the first TunaraMsgEvent msgId that the sink receives.
+    void OnEvent(long msgId, std::function<void()> action)
+    {
+        player_->Sink().onEvent = [this, msgId, action] {
+            const RecordedEvent& e = player_->Log().back();
+            if (e.dispid != 1 || e.msgId != msgId) return;
+            player_->Sink().onEvent = nullptr;
+            action();
+        };
+    }
+    long Get(const wchar_t* property) { return player_->Call().GetLong(property); }
+
+    std::unique_ptr<PlayerCase> player_;
+};
+
+}  // namespace
+
+TEST_F(Reentrancy, ClearingTheListInsideTrackStartedThenTheTrackEnds)
+{
+    StartWith(L"clear_in_4");
+    OnEvent(4, [&] { player_->Control()->ClearPlaylist(); });
+    EXPECT_EQ(player_->Control()->Play(), S_OK);
+    EXPECT_EQ(player_->TakeEvents(), (Events{1, 4}));
+    EXPECT_EQ(Get(L"Nb_Playlist_Items"), 0);
+    EXPECT_EQ(Get(L"Status"), 1);
+    EXPECT_EQ(player_->CurrentTitle(), L"");
+    // The track ends on an empty list: the engine stops.
+    player_->EndOfStream("IN_OK.DLL");
+    player_->Pump();
+    EXPECT_EQ(player_->TakeEvents(), (Events{1, 5}));
+    EXPECT_EQ(Get(L"Status"), 0);
+}
+
+TEST_F(Reentrancy, StoppingInsideTheAdvancesListChangedWins)
+{
+    StartWith(L"stop_in_2");
+    player_->Control()->Play();
+    player_->TakeEvents();
+    player_->TakeCalls();
+    OnEvent(2, [&] { player_->Control()->Stop(); });
+    player_->EndOfStream("IN_OK.DLL");
+    player_->Pump();
+    EXPECT_EQ(player_->TakeEvents(), (Events{2, 1, 5}));
+    EXPECT_EQ(Get(L"Status"), 0);
+    EXPECT_EQ(Get(L"PlaylistPos"), 1);
+    std::vector<std::string> calls = player_->TakeCalls();
+    EXPECT_EQ(std::count_if(calls.begin(), calls.end(), [](const std::string& c) { return c.find(" play ") != std::string::npos; }), 0);
+}
+
+TEST_F(Reentrancy, DeinitializingInsideStartFailed)
+{
+    StartWith(L"deinit_in_102", {"play=-1"});
+    OnEvent(102, [&] { player_->Control()->Deinitialize(); });
+    EXPECT_EQ(player_->Control()->Play(), S_OK);
+    player_->Pump();
+    EXPECT_EQ(player_->TakeEvents(), (Events{1, 102}));
+    EXPECT_EQ(Get(L"Nb_Playlist_Items"), 0);
+    EXPECT_EQ(Get(L"Status"), 0);
+    EXPECT_EQ(player_->Layout().InputRecord("IN_OK.DLL"), nullptr);  // unloaded
+    // The engine starts again as usual.
+    ASSERT_EQ(player_->Control()->Initialize(), S_OK);
+    player_->Append(player_->MakeFile(L"d.ok"));
+    EXPECT_EQ(Get(L"Nb_Playlist_Items"), 1);
+}
+
+TEST_F(Reentrancy, DeletingTheCurrentEntryInsidePlaysBeginning)
+{
+    StartWith(L"delete_in_1");
+    OnEvent(1, [&] { player_->Control()->DeletePlaylistItem(0); });
+    EXPECT_EQ(player_->Control()->Play(), S_OK);
+    EXPECT_EQ(player_->TakeEvents(), (Events{1, 2, 4}));
+    EXPECT_EQ(player_->CurrentTitle(), L"1. b.ok");
+    EXPECT_EQ(Get(L"Nb_Playlist_Items"), 2);
+    std::vector<std::string> calls = player_->TakeCalls();
+    ASSERT_FALSE(calls.empty());
+    EXPECT_NE(calls.back().find("b.ok"), std::string::npos);
+}
+
+// The handler drops the container's last reference: the remaining sinks still receive the event,
+// and the control goes away once the firing is done (the sinks' references are given back).
+TEST_F(Reentrancy, ReleasingTheControlInsideAHandler)
+{
+    for (bool fromPostedMessage : {false, true}) {
+        for (int sinks : {1, 2}) {
+            SCOPED_TRACE(testing::Message() << sinks << " sinks, " << (fromPostedMessage ? "posted" : "direct"));
+            StartWith(L"release_" + std::to_wstring(sinks) + (fromPostedMessage ? L"_posted" : L"_direct"));
+            std::vector<RecordedEvent> log;
+            RecordingSink second(L"second", log);
+            if (sinks == 2) {
+                ASSERT_NE(ConnectEvents(player_->Control(), &second), 0u);
+            }
+            if (fromPostedMessage) player_->Control()->Play();
+            const long releasingEvent = fromPostedMessage ? 2 : 4;
+            OnEvent(releasingEvent, [&] { player_->ReleaseControl(); });
+            if (fromPostedMessage) {
+                player_->EndOfStream("IN_OK.DLL");
+                player_->Pump();
+            } else {
+                EXPECT_EQ(player_->Control()->Play(), S_OK);
+            }
+            EXPECT_EQ(player_->Sink().MsgIds().back(), releasingEvent);
+            EXPECT_EQ(player_->Sink().References(), 1);
+            if (sinks == 2) {
+                EXPECT_EQ(second.MsgIds().back(), releasingEvent);
+                EXPECT_EQ(second.References(), 1);
+            }
+            // The engine still runs without an event target; another control takes it down.
+            ComPtr<ITunaraXChat2> other = player_->Layout().CreateControl();
+            ASSERT_TRUE(other);
+            EXPECT_EQ(other->Deinitialize(), S_OK);
+            other.Reset();
+            player_.reset();
+        }
+    }
+}
+
+// While the container has frozen the control's events they are dropped, not delivered later.
+TEST_F(Reentrancy, FrozenEventsAreDropped)
+{
+    StartWith(L"frozen");
+    auto control = ComPtr<IUnknown>(player_->Control()).As<IOleControl>(IID_IOleControl);
+    ASSERT_TRUE(control);
+    control->FreezeEvents(TRUE);
+    control->FreezeEvents(TRUE);
+    player_->Control()->Play();
+    control->FreezeEvents(FALSE);
+    player_->Control()->PlaylistSort();
+    EXPECT_EQ(player_->TakeEvents(), Events{});
+    control->FreezeEvents(FALSE);
+    player_->Control()->PlaylistSort();
+    EXPECT_EQ(player_->TakeEvents(), Events{2});
+}
+
+// The hidden window is message-only: enumeration by class finds it only among message windows.
+TEST_F(Reentrancy, TheHiddenWindowIsMessageOnly)
+{
+    StartWith(L"message_only");
+    EXPECT_EQ(FindWindowA("TunaraCOM Hidden Window", nullptr), nullptr);
+    HWND window = FindWindowExA(HWND_MESSAGE, nullptr, "TunaraCOM Hidden Window", nullptr);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(static_cast<HWND>(player_->Layout().InputRecord("IN_OK.DLL")->hostWindow), window);
+    player_->Control()->Deinitialize();
+    EXPECT_EQ(FindWindowExA(HWND_MESSAGE, nullptr, "TunaraCOM Hidden Window", nullptr), nullptr);
+}
