@@ -13,23 +13,25 @@
 #include "engine/lifecycle.h"
 #include "support/bare_control.h"
 #include "support/plugin_layout.h"
+#include "win/library_loading.h"
 
 namespace {
 
 constexpr int kCycles = 40;
 
-void BareLoop(const std::vector<std::wstring>& inputs, const std::vector<std::wstring>& outputs)
+// The paths are plain ASCII; the engine loads plugins through the same call.
+void BareLoop(const std::vector<std::string>& inputs, const std::vector<std::string>& outputs)
 {
-    for (const std::wstring& path : inputs) {
-        HMODULE module = LoadLibraryW(path.c_str());
+    for (const std::string& path : inputs) {
+        HMODULE module = LoadLibraryFromFullPath(path.c_str());
         auto entry = reinterpret_cast<TunaraGetInModuleFn>(reinterpret_cast<void*>(GetProcAddress(module, "tunaraGetInModule2")));
         InputPluginRecord* record = entry();
         record->init();
         record->quit();
         FreeLibrary(module);
     }
-    for (const std::wstring& path : outputs) {
-        HMODULE module = LoadLibraryW(path.c_str());
+    for (const std::string& path : outputs) {
+        HMODULE module = LoadLibraryFromFullPath(path.c_str());
         auto entry = reinterpret_cast<TunaraGetOutModuleFn>(reinterpret_cast<void*>(GetProcAddress(module, "tunaraGetOutModule")));
         OutputPluginRecord* record = entry();
         record->init();
@@ -43,15 +45,17 @@ void BareLoop(const std::vector<std::wstring>& inputs, const std::vector<std::ws
 int main()
 {
     PluginLayout layout(L"bench_lifecycle");
-    std::vector<std::wstring> inputs, outputs;
+    std::vector<std::string> inputs, outputs;
     for (int i = 0; i < 20; ++i) {
         std::wstring name = L"IN_" + std::to_wstring(i) + L".DLL";
         layout.AddInput(name, {"extensions=X" + std::to_string(i) + "|Bench"});
-        inputs.push_back(layout.PluginsDirectory() + L"\\" + name);
+        std::wstring path = layout.PluginsDirectory() + L"\\" + name;
+        inputs.emplace_back(path.begin(), path.end());
     }
     for (const wchar_t* name : {L"OUT_KV.DLL", L"OUT_PQ2.DLL", L"OUT_A.DLL", L"OUT_B.DLL", L"OUT_C.DLL"}) {
         layout.AddOutput(name);
-        outputs.push_back(layout.PluginsDirectory() + L"\\" + name);
+        std::wstring path = layout.PluginsDirectory() + L"\\" + name;
+        outputs.emplace_back(path.begin(), path.end());
     }
     HMODULE copy = LoadLibraryW((layout.Directory() + L"\\TunaraXChat.dll").c_str());
     engine.moduleInstance = copy;

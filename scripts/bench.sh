@@ -8,8 +8,13 @@ export BUILD_DIR=$build_dir
 "$here/scripts/build.sh" lifecycle_bench playlist_bench advance_bench
 
 . "$here/scripts/wine_env.sh" "$build_dir/wineprefix"
+trap 'wineserver -k 2>/dev/null || true' EXIT
 cd "$build_dir/bin"
-wine lifecycle_bench.exe
-wine playlist_bench.exe
-wine advance_bench.exe
-wineserver -k 2>/dev/null || true
+for bench in lifecycle_bench playlist_bench advance_bench; do
+  status=0
+  wine "$bench.exe" || status=$?
+  if [ "$status" -ne 0 ]; then
+    echo "bench: $bench failed (exit $status)" >&2
+    exit 1
+  fi
+done

@@ -6,9 +6,19 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 build_dir=${BUILD_DIR:-$here/build}
 export BUILD_DIR=$build_dir
 
-"$here/scripts/build.sh" TunaraXChat tunaraplay sharedir >/dev/null
+if ! "$here/scripts/build.sh" TunaraXChat tunaraplay sharedir >/dev/null; then
+  echo "demo: building the control and the demo container failed" >&2
+  exit 1
+fi
 . "$here/scripts/wine_env.sh" "$build_dir/wineprefix"
-wine regsvr32 /s "$build_dir/bin/TunaraXChat.dll"
+# regsvr32 /s shows nothing, not even a failure: its exit status is all there is.
+registered=0
+wine regsvr32 /s "$build_dir/bin/TunaraXChat.dll" || registered=$?
+if [ "$registered" -ne 0 ]; then
+  echo "demo: registering $build_dir/bin/TunaraXChat.dll failed (regsvr32 exit $registered)" >&2
+  wineserver -k 2>/dev/null || true
+  exit 1
+fi
 status=0
 wine "$build_dir/bin/tunaraplay.exe" "$@" || status=$?
 wineserver -k 2>/dev/null || true

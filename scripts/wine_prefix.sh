@@ -1,17 +1,39 @@
 #!/usr/bin/env bash
 # Creates the private 32-bit Wine prefix once: null graphics driver (windows work without a
 # display), no crash dialog (a crashing test fails instead of hanging in the debugger).
+# Each step's output goes to PREFIX.log; a step that fails is named, its output shown, and the
+# script exits non-zero without marking the prefix ready.
 set -euo pipefail
 prefix=${1:?usage: wine_prefix.sh PREFIX}
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/wine_env.sh" "$prefix"
 
 [ -f "$prefix/.tunara-ready" ] && exit 0
-mkdir -p "$prefix"
+log="$prefix.log"
+: >"$log"
+
+# step DESCRIPTION COMMAND...: runs the command with its output in the log, or stops the set-up.
+step() {
+  local what=$1 status=0
+  shift
+  "$@" >>"$log" 2>&1 </dev/null || status=$?
+  if [ "$status" -ne 0 ]; then
+    echo "setup: $what failed (exit $status): $*" >&2
+    echo "setup: last lines of $log:" >&2
+    tail -n 20 "$log" >&2
+    exit 1
+  fi
+}
+
 echo "setup: creating Wine prefix $prefix"
-wineboot -i >/dev/null 2>&1
-wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
-wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+step "creating the Wine prefix (wineboot)" wineboot -i
+if [ ! -f "$prefix/system.reg" ]; then
+  echo "setup: wineboot reported success but $prefix holds no registry (system.reg); see $log" >&2
+  exit 1
+fi
+step "setting the null graphics driver" wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f
+step "turning off the crash dialog" \
+  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f
 # The graphics setting takes effect only once the server has restarted.
-wineserver -w
+step "waiting for the Wine server to exit" wineserver -w
 touch "$prefix/.tunara-ready"

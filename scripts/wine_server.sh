@@ -5,9 +5,20 @@ here=$(cd "$(dirname "$0")" && pwd)
 . "$here/wine_env.sh" "$2"
 case "$1" in
   start)
-    wineserver -p </dev/null >/dev/null 2>&1
+    # Exit status 2: a server already runs for this prefix, which serves as well.
+    status=0
+    wineserver -p </dev/null >/dev/null 2>&1 || status=$?
+    if [ "$status" -ne 0 ] && [ "$status" -ne 2 ]; then
+      echo "wine_server: starting the Wine server for $2 failed (exit $status)" >&2
+      exit 1
+    fi
     # Wine's helpers would otherwise inherit the runner's output pipe and hold it open.
-    wine cmd /c exit </dev/null >/dev/null 2>&1
+    status=0
+    wine cmd /c exit </dev/null >/dev/null 2>&1 || status=$?
+    if [ "$status" -ne 0 ]; then
+      echo "wine_server: Wine cannot run a program in $2 (wine cmd /c exit gave $status)" >&2
+      exit 1
+    fi
     ;;
   stop)
     wineserver -k 2>/dev/null || true

@@ -13,7 +13,9 @@ TEST(ModulePathsWithoutHelper, TemporaryFileIsAtTheDriveRoot)
 {
     ASSERT_EQ(GetModuleHandleA("sharedir.dll"), nullptr);
     char folder[260] = "untouched";
-    EXPECT_EQ(GetSharedDataFolder("QuerySharedFolderA", folder, sizeof(folder)), 0);
+    char directory[260];
+    GetModuleDirectory(nullptr, directory, sizeof(directory));
+    EXPECT_EQ(GetSharedDataFolder(directory, "QuerySharedFolderA", folder, sizeof(folder)), 0);
     EXPECT_STREQ(folder, "");
 
     BareControl control;

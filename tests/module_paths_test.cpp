@@ -10,6 +10,7 @@
 #include "engine/lifecycle.h"
 #include "engine/module_paths.h"
 #include "support/bare_control.h"
+#include "win/ansi_text.h"
 
 TEST(ModulePaths, CutAtLastSeparatorKeepsTheDirectory)
 {
@@ -43,11 +44,19 @@ TEST(ModulePaths, TemporaryFileLivesInTheCommonDataDirectory)
 {
     char common[MAX_PATH];
     ASSERT_EQ(SHGetFolderPathA(nullptr, CSIDL_COMMON_APPDATA, nullptr, 0, common), S_OK);
+    char directory[260];
+    GetModuleDirectory(nullptr, directory, sizeof(directory));
     char folder[260];
-    ASSERT_EQ(GetSharedDataFolder("QuerySharedFolderA", folder, sizeof(folder)), 1);
+    ASSERT_EQ(GetSharedDataFolder(directory, "QuerySharedFolderA", folder, sizeof(folder)), 1);
     EXPECT_STREQ(folder, common);
-    EXPECT_EQ(GetSharedDataFolder("NoSuchExport", folder, sizeof(folder)), 0);
+    EXPECT_EQ(GetSharedDataFolder(directory, "NoSuchExport", folder, sizeof(folder)), 0);
     EXPECT_STREQ(folder, "");
+    // The helper is looked for in the folder given and nowhere else.
+    for (const char* elsewhere : {"", "C:\\windows", "C:\\no such folder"}) {
+        CopyBounded(folder, "untouched");
+        EXPECT_EQ(GetSharedDataFolder(elsewhere, "QuerySharedFolderA", folder, sizeof(folder)), 0) << elsewhere;
+        EXPECT_STREQ(folder, "");
+    }
 
     BareControl control;
     InitializeEngine(&control);

@@ -1,6 +1,8 @@
-// The playlist store: capacity growth and shrinking, position moves, reads out of range, delete
-// and swap with the current entry kept current, title sort and randomize.
+// The playlist store: long lists through growth and shrinking, position moves, reads out of
+// range, delete and swap with the current entry kept current, title sort and randomize.
+#include <algorithm>
 #include <climits>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -19,67 +21,79 @@ namespace {
 
 using Store = PlaylistTest;
 
-// The capacity field always tells the true size of the array.
-void ExpectCapacity(int expected)
+// The array always has room for the entries, the capacity field tells its true size, and the
+// memory stays within a few times what the list holds.
+void ExpectBoundedArray()
 {
-    EXPECT_EQ(engine.entryCapacity, expected);
-    EXPECT_EQ(engine.entries.size(), static_cast<size_t>(expected));
+    const int32_t count = PlaylistCount();
+    EXPECT_EQ(engine.entries.size(), static_cast<size_t>(engine.entryCapacity));
+    EXPECT_LE(count, engine.entryCapacity);
+    EXPECT_LE(engine.entryCapacity, std::max(count + 256, 3 * count + 2)) << "count " << count;
 }
+
+// A small deterministic generator, so that a failure repeats.
+class Draws {
+public:
+    int32_t Below(int32_t bound)
+    {
+        state_ = state_ * 1103515245u + 12345u;
+        return static_cast<int32_t>((state_ >> 8) % static_cast<uint32_t>(bound));
+    }
+
+private:
+    uint32_t state_ = 2024;
+};
 
 }  // namespace
 
-// The first append allocates 144 records; the 130th append raises the capacity to 273.
-TEST_F(Store, AppendGrowsBy128BeyondTheNeed)
+// A long list grows and shrinks under a container's appends and deletes: every entry keeps its
+// fields and its place, the current entry stays current, and the memory follows the list down.
+TEST_F(Store, LongListsKeepEveryEntryThroughGrowthAndShrinking)
 {
-    ExpectCapacity(0);
-    Append("first");
-    ExpectCapacity(144);
-    AppendNumbered(128);
-    EXPECT_EQ(PlaylistCount(), 129);
-    ExpectCapacity(144);
-    Append("130th");
-    ExpectCapacity(273);
-    EXPECT_EQ(Titles().front(), "first");
-    EXPECT_EQ(Titles().back(), "130th");
-}
+    std::vector<std::string> model;
+    for (int i = 0; i < 3000; ++i) {
+        std::string title = std::to_string(i);
+        ASSERT_EQ(PlaylistAppendRecord(("C:\\music\\" + title + ".wav").c_str(), title.c_str(), i,
+                                       100 - i % 50, i), 0);
+        model.push_back(title);
+        if (i == 1000) PlaylistSetPos(1000);
+    }
+    EXPECT_EQ(Titles(), model);
+    EXPECT_EQ(CurrentTitle(), "1000");
+    for (int i = 0; i < 3000; ++i) {
+        char name[kFileNameSize];
+        char title[kTitleSize];
+        ASSERT_EQ(PlaylistGetEntry(i, name, sizeof name, title, sizeof title), 0);
+        ASSERT_EQ(std::string(name), "C:\\music\\" + model[i] + ".wav");
+        ASSERT_EQ(EntryLength(i), i);
+        ASSERT_EQ(engine.entries[i].volumePercent, 100 - i % 50);
+        ASSERT_EQ(engine.entries[i].duration, i);
+    }
+    ExpectBoundedArray();
 
-// The capacity rule alone: grow to need + 128, keep while at most 256 stand free, else shrink
-// to exactly the need; records survive every reallocation.
-TEST_F(Store, ReserveEntriesFollowsTheCapacityRule)
-{
-    EXPECT_EQ(ReserveEntries(0), 0);
-    ExpectCapacity(0);
-    ASSERT_EQ(ReserveEntries(10), 0);
-    ExpectCapacity(138);
-    EXPECT_EQ(engine.entries[137].title[0], '\0');  // new records are zero-filled
-    ReserveEntries(138);
-    ExpectCapacity(138);
-    ReserveEntries(139);
-    ExpectCapacity(267);
-    ReserveEntries(11);  // 11 >= 267 - 256: kept
-    ExpectCapacity(267);
-    Append("kept");
-    ReserveEntries(10);  // 10 < 267 - 256: shrinks exactly
-    ExpectCapacity(10);
-    ReserveEntries(400);
-    ExpectCapacity(528);
-    EXPECT_STREQ(engine.entries[0].title, "kept");
-}
+    // Deletes from the end, now and then one at a random place, down to ten entries.
+    Draws draws;
+    std::string current = CurrentTitle();
+    while (model.size() > 10) {
+        const int32_t count = static_cast<int32_t>(model.size());
+        const int32_t position = count % 97 == 0 ? draws.Below(count) : count - 1;
+        if (model[position] == current) current = position + 1 < count ? model[position + 1] : model[position - 1];
+        model.erase(model.begin() + position);
+        PlaylistDeleteAt(position);
+        ASSERT_EQ(PlaylistCount(), static_cast<int32_t>(model.size()));
+        ASSERT_EQ(CurrentTitle(), current);
+        ExpectBoundedArray();
+    }
+    EXPECT_EQ(Titles(), model);
 
-// Deleting one by one from 300 entries shrinks to exactly the count the first time the count
-// falls below capacity - 256, and keeps that array down to an empty list.
-TEST_F(Store, DeletingShrinksOnceMoreThan256RecordsStandFree)
-{
-    AppendNumbered(300);
-    ExpectCapacity(402);
-    PlaylistSetPos(1000000000);
-    while (PlaylistCount() > 146) ASSERT_EQ(PlaylistDeleteCurrent(), 0);
-    ExpectCapacity(402);
-    EXPECT_EQ(PlaylistDeleteCurrent(), 0);
-    EXPECT_EQ(PlaylistCount(), 145);
-    ExpectCapacity(145);
-    while (PlaylistCount() > 0) ASSERT_EQ(PlaylistDeleteCurrent(), 0);
-    ExpectCapacity(145);
+    // And grows again from there.
+    for (int i = 0; i < 500; ++i) {
+        Append("again " + std::to_string(i));
+        model.push_back("again " + std::to_string(i));
+    }
+    EXPECT_EQ(Titles(), model);
+    EXPECT_EQ(CurrentTitle(), current);
+    ExpectBoundedArray();
 }
 
 // Deleting the last entry of a short list keeps its array; an empty list then changes nothing,
@@ -89,23 +103,28 @@ TEST_F(Store, DeleteOnShortAndEmptyLists)
     Append("only");
     EXPECT_EQ(PlaylistDeleteCurrent(), 0);
     EXPECT_EQ(PlaylistCount(), 0);
-    ExpectCapacity(144);
+    EXPECT_FALSE(engine.entries.empty());
     EXPECT_EQ(engine.currentIndex, -1);
     EXPECT_EQ(PlaylistDeleteCurrent(), 0);
     EXPECT_EQ(PlaylistCount(), 0);
-    ExpectCapacity(144);
+    EXPECT_FALSE(engine.entries.empty());
+    Append("next");
+    EXPECT_EQ(Titles(), std::vector<std::string>{"next"});
     PlaylistClear();
     EXPECT_EQ(PlaylistDeleteCurrent(), -1);
 }
 
-// A delete that leaves more than 256 free records and no entry releases the array and reports 1.
+// A delete that leaves a large array without entries releases it and reports 1; the store then
+// starts again as new.
 TEST_F(Store, DeleteReportsAReleasedArray)
 {
     Append("only");
-    ReserveEntries(200);
-    ExpectCapacity(328);
+    ASSERT_EQ(ReserveEntries(1000), 0);
     EXPECT_EQ(PlaylistDeleteCurrent(), 1);
-    ExpectCapacity(0);
+    EXPECT_TRUE(engine.entries.empty());
+    EXPECT_EQ(engine.entryCapacity, 0);
+    Append("after");
+    EXPECT_EQ(Titles(), std::vector<std::string>{"after"});
 }
 
 // A clear releases everything and resets the position.
@@ -116,7 +135,8 @@ TEST_F(Store, ClearEmptiesTheStore)
     PlaylistClear();
     EXPECT_EQ(PlaylistCount(), 0);
     EXPECT_EQ(engine.currentIndex, 0);
-    ExpectCapacity(0);
+    EXPECT_TRUE(engine.entries.empty());
+    EXPECT_EQ(engine.entryCapacity, 0);
 }
 
 // An appended record carries the stored name, the title, the numbers given and clear marks; the

@@ -39,7 +39,8 @@ void InitializeEngine(AutomationControl* control)
     engine.isPaused = 0;
     engine.isPlaying = 0;
     GetModuleDirectory(engine.moduleInstance, engine.moduleDirectory, sizeof(engine.moduleDirectory));
-    GetSharedDataFolder("QuerySharedFolderA", engine.tempFilePath, sizeof(engine.tempFilePath));
+    GetSharedDataFolder(engine.moduleDirectory, "QuerySharedFolderA", engine.tempFilePath,
+                        sizeof(engine.tempFilePath));
     if (!AppendBounded(engine.tempFilePath, kTempFileName)) {
         // A directory too long for the path buffer: fall back to the root of the current drive
         // rather than to a cut path that names some other file.

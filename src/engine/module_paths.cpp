@@ -4,9 +4,11 @@
 
 #include "win/ansi_text.h"
 #include "win/handle.h"
+#include "win/library_loading.h"
 
 namespace {
 using QuerySharedFolderFn = int32_t(__cdecl*)(char* buffer, uint32_t size);
+constexpr char kHelperName[] = "\\sharedir.dll";
 }  // namespace
 
 int CutAtLastSeparator(const char* source, char* buffer, size_t size)
@@ -30,10 +32,14 @@ void GetModuleDirectory(HINSTANCE instance, char* buffer, size_t size)
     CutAtLastSeparator(path, buffer, size);
 }
 
-int GetSharedDataFolder(const char* exportName, char* buffer, size_t size)
+int GetSharedDataFolder(const char* directory, const char* exportName, char* buffer, size_t size)
 {
     if (buffer && size) buffer[0] = '\0';
-    Module library(LoadLibraryA("sharedir.dll"));
+    // Without the control's own folder there is no full path to load the helper from; a path
+    // beyond MAX_PATH could not be loaded through the ANSI call.
+    char path[MAX_PATH];
+    if (!directory || !*directory || !CopyBounded(path, directory) || !AppendBounded(path, kHelperName)) return 0;
+    Module library(LoadLibraryFromFullPath(path));
     if (!library.Get()) return 0;
     auto query = reinterpret_cast<QuerySharedFolderFn>(reinterpret_cast<void*>(library.Export(exportName)));
     if (!query || !buffer || size == 0) return 0;

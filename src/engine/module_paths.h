@@ -11,7 +11,7 @@ int CutAtLastSeparator(const char* source, char* buffer, size_t size);
 // The directory of the module file of instance, without a trailing separator.
 void GetModuleDirectory(HINSTANCE instance, char* buffer, size_t size);
 
-// Asks sharedir.dll (loaded by bare name) for the common data directory through the named
-// export. Returns 1 on success, 0 when the library, the export or the answer fails; the
-// buffer is then empty.
-int GetSharedDataFolder(const char* exportName, char* buffer, size_t size);
+// Asks the sharedir.dll in directory (the control's own folder; never one found by searching)
+// for the common data directory through the named export. Returns 1 on success, 0 when the
+// directory is empty or the library, the export or the answer fails; the buffer is then empty.
+int GetSharedDataFolder(const char* directory, const char* exportName, char* buffer, size_t size);

@@ -1,5 +1,7 @@
 #include "playlist/playlist_store.h"
 
+#include <stdint.h>
+
 #include <algorithm>
 #include <exception>
 #include <vector>
@@ -22,12 +24,12 @@ PlaylistEntry* EntryAt(int32_t index)
 
 PlaylistEntry* CurrentEntry() { return EntryAt(engine.currentIndex); }
 
-// Replaces the array by one of exactly capacity records: the first ones copied, the rest zero.
+// Replaces the array by one of exactly capacity records: the entries in use copied, the rest zero.
 void Reallocate(int32_t capacity)
 {
     std::vector<PlaylistEntry> resized;
     if (capacity > 0) {
-        size_t kept = std::min(engine.entries.size(), static_cast<size_t>(capacity));
+        size_t kept = static_cast<size_t>(std::min(engine.entryCount, capacity));
         resized.reserve(static_cast<size_t>(capacity));
         resized.assign(engine.entries.begin(), engine.entries.begin() + kept);
         resized.resize(static_cast<size_t>(capacity));
@@ -35,6 +37,25 @@ void Reallocate(int32_t capacity)
     engine.entries.swap(resized);
     engine.entryCapacity = capacity;
 }
+
+// The capacity for need records: a growth step of half the present capacity (at least 128 beyond
+// the need) keeps the records moved per append constant on average, however long the list.
+int32_t GrownCapacity(int32_t need, int32_t capacity)
+{
+    int64_t grown = std::max<int64_t>(int64_t{need} + kGrowthSlack, int64_t{capacity} + capacity / 2);
+    return static_cast<int32_t>(std::min<int64_t>(grown, INT32_MAX));
+}
+
+// Shrinking waits until less than a third is used and more than 256 records stand free, and
+// leaves room for half as many again: after any move of the array the list must grow or shrink
+// by about half before the array moves again, so alternating appends and deletes do not copy it
+// each time.
+bool ShouldShrink(int32_t need, int32_t capacity)
+{
+    return need < capacity - kShrinkThreshold && need < capacity / 3;
+}
+
+int32_t ShrunkCapacity(int32_t need) { return need + need / 2; }
 
 }  // namespace
 
@@ -82,11 +103,11 @@ int ReserveEntries(int32_t need)
     int32_t capacity = engine.entryCapacity;
     int32_t wanted;
     if (need > capacity) {
-        wanted = need + kGrowthSlack;
-    } else if (need >= capacity - kShrinkThreshold) {
-        return 0;
+        wanted = GrownCapacity(need, capacity);
+    } else if (ShouldShrink(need, capacity)) {
+        wanted = ShrunkCapacity(need);
     } else {
-        wanted = need;
+        return 0;
     }
     try {
         Reallocate(wanted);

@@ -26,9 +26,10 @@ int32_t EntryLength(int32_t index);
 int32_t CurrentVolume();           // 100 without a current entry
 int32_t CurrentDuration();         // -1 without a current entry
 
-// Adjusts the capacity for need entries: grows to need + 128 when need exceeds it, shrinks to
-// exactly need once more than 256 records would stand free, releases the array at 0. Returns 0,
-// or -1 (nothing changed) when memory for the new array cannot be had.
+// Adjusts the capacity for need entries: grows by half (to at least need + 128) when need
+// exceeds it; shrinks to need and half as much again once less than a third would be used and
+// more than 256 records would stand free, and so releases the array at 0. Returns 0, or -1
+// (nothing changed) when memory for the new array cannot be had.
 int ReserveEntries(int32_t need);
 
 // Appends one record at the end: storedName is already resolved; the title is cut to fit. Marks

@@ -8,6 +8,7 @@
 
 #include "engine/engine_context.h"
 #include "playlist/resource_strings.h"
+#include "playlist/string_ids.h"
 #include "plugins/extension_list.h"
 
 namespace {
@@ -96,8 +97,8 @@ void WritePairs(const std::vector<FilterPair>& pairs)
 const char* BuildFileTypeList()
 {
     std::vector<FilterPair> pairs;
-    pairs.emplace_back(StringResource(kIdsAllSupportedFiles), CombinedPattern());
-    pairs.emplace_back(StringResource(kIdsPlaylistFiles), kPlaylistPatterns);
+    pairs.emplace_back(StringResource(IDS_ALL_SUPPORTED_FILES), CombinedPattern());
+    pairs.emplace_back(StringResource(IDS_PLAYLIST_FILES), kPlaylistPatterns);
     AppendPluginPairs(pairs);
     WritePairs(pairs);
     return engine.fileTypeList;

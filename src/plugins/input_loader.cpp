@@ -4,6 +4,7 @@
 #include "plugins/host_services.h"
 #include "plugins/plugin_search.h"
 #include "win/handle.h"
+#include "win/library_loading.h"
 
 namespace {
 constexpr size_t kInputPathSize = 512;
@@ -14,7 +15,7 @@ void LoadInputPlugins()
     int loaded = 0;
     ForEachPluginFile("IN_*.DLL", kInputPathSize, [&](const char* path, const char*) {
         // A library that fails any test is released at once: nothing uses it afterwards.
-        Module library(LoadLibraryA(path));
+        Module library(LoadLibraryFromFullPath(path));
         auto entry = reinterpret_cast<TunaraGetInModuleFn>(
             reinterpret_cast<void*>(library.Export("tunaraGetInModule2")));
         InputPluginRecord* record = entry ? entry() : nullptr;

@@ -6,6 +6,7 @@
 #include "plugins/plugin_search.h"
 #include "win/ansi_text.h"
 #include "win/handle.h"
+#include "win/library_loading.h"
 
 namespace {
 
@@ -49,7 +50,7 @@ void LoadOutputPlugins()
 {
     int loaded = 0;
     ForEachPluginFile("OUT_*.DLL", MAX_PATH, [&](const char* path, const char* fileName) {
-        Module library(LoadLibraryA(path));
+        Module library(LoadLibraryFromFullPath(path));
         auto entry = reinterpret_cast<TunaraGetOutModuleFn>(
             reinterpret_cast<void*>(library.Export("tunaraGetOutModule")));
         OutputPluginRecord* record = entry ? entry() : nullptr;

@@ -1,0 +1,89 @@
+// A container that loads the control, uses it and unloads it again, two thousand times in one
+// process: every cycle really unloads the module, and the process keeps its thread-local storage
+// indexes and its handles (the control once took an index per load and aborted the process after
+// about a thousand).
+#include <windows.h>
+#include <objbase.h>
+
+#include <gtest/gtest.h>
+
+#include "support/plugin_layout.h"
+#include "tunaraxchat.h"
+#include "win/com_ptr.h"
+
+namespace {
+
+using GetClassObjectFn = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
+
+constexpr int kCycles = 2000;
+
+// The lowest free thread-local storage index: it moves up when some module keeps one.
+DWORD LowestFreeTlsIndex()
+{
+    DWORD index = TlsAlloc();
+    TlsFree(index);
+    return index;
+}
+
+DWORD HandleCount()
+{
+    DWORD count = 0;
+    GetProcessHandleCount(GetCurrentProcess(), &count);
+    return count;
+}
+
+// One container's whole use of the control: load, class object, control, Initialize with one
+// plugin of each kind, Deinitialize, release, unload. Returns false (with failures added) when a
+// step fails.
+bool UseControlOnce(const std::wstring& path, int cycle)
+{
+    HMODULE module = LoadLibraryW(path.c_str());
+    if (!module) {
+        ADD_FAILURE() << "cycle " << cycle << ": load failed, error " << GetLastError();
+        return false;
+    }
+    auto getClassObject = reinterpret_cast<GetClassObjectFn>(
+        reinterpret_cast<void*>(GetProcAddress(module, "DllGetClassObject")));
+    bool used = false;
+    {
+        ComPtr<IClassFactory> factory;
+        ComPtr<ITunaraXChat2> control;
+        if (getClassObject &&
+            SUCCEEDED(getClassObject(CLSID_ITunaraActiveXChat, IID_IClassFactory, factory.OutVoid())) &&
+            SUCCEEDED(factory->CreateInstance(nullptr, IID_ITunaraXChat2, control.OutVoid()))) {
+            used = control->Initialize() == S_OK && control->Deinitialize() == S_OK;
+        }
+    }
+    EXPECT_TRUE(used) << "cycle " << cycle;
+    FreeLibrary(module);
+    const bool unloaded = GetModuleHandleW(path.c_str()) == nullptr;
+    EXPECT_TRUE(unloaded) << "cycle " << cycle << ": the control stayed loaded";
+    return used && unloaded;
+}
+
+}  // namespace
+
+TEST(ControlReload, TwoThousandLoadsAndUnloadsInOneProcess)
+{
+    PluginLayout layout(L"control_reload");
+    ASSERT_TRUE(layout.AddInput(L"IN_WAVE.DLL"));
+    ASSERT_TRUE(layout.AddOutput(L"OUT_KV.DLL"));
+    const std::wstring path = layout.Directory() + L"\\TunaraXChat.dll";
+
+    // The first cycle settles what any first use of the system's libraries keeps for good.
+    ASSERT_TRUE(UseControlOnce(path, 0));
+    const DWORD freeIndex = LowestFreeTlsIndex();
+    const DWORD handles = HandleCount();
+    ASSERT_GT(handles, 0u);
+    for (int cycle = 1; cycle < kCycles; ++cycle) {
+        ASSERT_TRUE(UseControlOnce(path, cycle));
+        ASSERT_EQ(LowestFreeTlsIndex(), freeIndex) << "cycle " << cycle << " kept a storage index";
+    }
+    // A few handles may come and go with the system's own caches, but not one per cycle.
+    EXPECT_LT(HandleCount(), handles + 20);
+
+    // The plugins were loaded and unloaded with every cycle.
+    int inits = 0;
+    for (const std::string& line : layout.CallLog()) inits += line.rfind("IN_WAVE.DLL init", 0) == 0;
+    EXPECT_EQ(inits, kCycles);
+}
