@@ -10,6 +10,11 @@ if ! "$here/scripts/build.sh" TunaraXChat tunaraplay sharedir >/dev/null; then
   echo "demo: building the control and the demo container failed" >&2
   exit 1
 fi
+if ! "$here/scripts/native_i386.sh"; then
+  echo "demo: this machine's kernel runs no 32-bit x86 code (its 32-bit emulation is turned off):" \
+       "the 32-bit control cannot run here" >&2
+  exit 1
+fi
 . "$here/scripts/wine_env.sh" "$build_dir/wineprefix"
 # regsvr32 /s shows nothing, not even a failure: its exit status is all there is.
 registered=0

@@ -32,4 +32,9 @@ if [ ${#missing[@]} -gt 0 ]; then
   fi
 fi
 
-"$here/scripts/wine_prefix.sh" "$build_dir/wineprefix"
+if "$here/scripts/native_i386.sh"; then
+  "$here/scripts/wine_prefix.sh" "$build_dir/wineprefix"
+else
+  echo "setup: this kernel runs no 32-bit x86 code (its 32-bit emulation is turned off): 32-bit Wine," \
+       "and so the control, cannot run on this machine; building only" >&2
+fi
