@@ -5,6 +5,7 @@
 #include <psapi.h>
 
 #include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -98,6 +99,7 @@ TEST_F(Playback, PlaysThroughTheListAndStopsAtItsEnd)
     player_->EndOfStream("IN_OK.DLL");
     EXPECT_EQ(EndTrack(), (Events{2, 4, 1, 5}));
     EXPECT_EQ(Get(L"PlaylistPos"), 2);
+    EXPECT_EQ(Played(player_->TakeCalls()), std::vector<std::string>{"c.ok"});
 
     // The last entry without repeat: stopped, the position stays, no event 2.
     EXPECT_EQ(EndTrack(), (Events{1, 5}));
@@ -348,6 +350,8 @@ TEST_F(Playback, PlayStopCyclesLeaveNothingBehind)
 {
     StartWith(L"cycles", {"log=0"});
     AppendFiles({L"a.ok", L"b.ok"});
+    // With repeat, NextTrack always has an entry to move to: every cycle fires 1, 4, then 2, 1, 4.
+    player_->Call().Put(L"Repeat", DispatchCall::Long(1));
     auto privateBytes = [] {
         PROCESS_MEMORY_COUNTERS_EX counters{};
         counters.cb = sizeof counters;

@@ -38,10 +38,13 @@ void FillCurrentItem()
 }
 
 // volumePercent of the engine volume, computed in double precision and truncated toward zero;
-// a result outside 32 bits is held at its end rather than left undefined.
+// a result outside 32 bits is held at its end rather than left undefined. Each product is stored
+// as a double: the x87 unit would otherwise keep extended precision, and 29 % of 200 (57.99...
+// in doubles) would come out as 58.
 int32_t ScaledVolume(int32_t volumePercent)
 {
-    double scaled = volumePercent * 0.01 * engine.volume;
+    volatile double fraction = volumePercent * 0.01;
+    volatile double scaled = fraction * engine.volume;
     if (scaled >= 2147483647.0) return INT32_MAX;
     if (scaled <= -2147483648.0) return INT32_MIN;
     return static_cast<int32_t>(scaled);
