@@ -2,6 +2,7 @@
 // range, delete and swap with the current entry kept current, title sort and randomize.
 #include <algorithm>
 #include <climits>
+#include <cctype>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -391,6 +392,33 @@ TEST_F(Store, SortOrder)
     PlaylistSortRange(1);
     EXPECT_EQ(Titles(), (std::vector<std::string>{"zz", "_", "ab", "abc", "Z", "\xE9t\xE9"}));
     EXPECT_EQ(CurrentTitle(), "abc");
+}
+
+// A long list with many equal titles comes out exactly as the library quicksort arranges the
+// records themselves (equal titles included), and the current entry stays current.
+TEST_F(Store, SortOfALongListMatchesTheLibraryQuicksort)
+{
+    for (int i = 0; i < 2000; ++i) {
+        std::string title = (i % 3 ? "Title " : "title ") + std::to_string((i * 7919) % 37);
+        ASSERT_EQ(PlaylistAppendRecord(("C:\\music\\" + std::to_string(i) + ".wav").c_str(), title.c_str(), i,
+                                       kPlainEntryVolume, kNoDurationLimit), 0);
+    }
+    PlaylistSetPos(1234);
+    std::vector<PlaylistEntry> expected(engine.entries.begin() + 5, engine.entries.begin() + 2000);
+    std::qsort(expected.data(), expected.size(), sizeof(PlaylistEntry), [](const void* left, const void* right) {
+        auto a = reinterpret_cast<const unsigned char*>(static_cast<const PlaylistEntry*>(left)->title);
+        auto b = reinterpret_cast<const unsigned char*>(static_cast<const PlaylistEntry*>(right)->title);
+        for (;; ++a, ++b) {
+            int difference = std::tolower(*a) - std::tolower(*b);
+            if (difference != 0 || *a == 0) return difference;
+        }
+    });
+    PlaylistSortRange(5);
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(EntryLength(i), i);
+    for (size_t i = 0; i < expected.size(); ++i) {
+        ASSERT_STREQ(engine.entries[i + 5].filename, expected[i].filename) << "position " << i + 5;
+    }
+    EXPECT_EQ(EntryLength(engine.currentIndex), 1234);
 }
 
 // Sorting needs two entries and a first index inside the list.
