@@ -55,7 +55,7 @@ TEST(InstallLayout, TheControlUsesItsOwnHelperAndNeverAPlantedOne)
     const fs::path tempFile = fs::path(common) / L"plyrlink.tmp";
 
     PluginLayout layout(L"install_layout");
-    ASSERT_TRUE(layout.AddInput(L"IN_WAVE.DLL"));
+    ASSERT_TRUE(layout.AddInput(L"IN_TONE.DLL"));
     const fs::path install(layout.Directory());
     const fs::path fixtures = fs::path(ExeDirectory()) / L"fixtures";
     const fs::path elsewhere = install / L"container_folder";
@@ -76,7 +76,7 @@ TEST(InstallLayout, TheControlUsesItsOwnHelperAndNeverAPlantedOne)
         {
             ProcessSurroundings surroundings(current, onPath);
             ASSERT_EQ(control->Initialize(), S_OK);
-            EXPECT_TRUE(layout.InputRecord(L"IN_WAVE.DLL"));
+            EXPECT_TRUE(layout.InputRecord(L"IN_TONE.DLL"));
             // Deinitialize deletes the temporary file wherever the helper's answer put it.
             EXPECT_EQ(control->Deinitialize(), S_OK);
         }
