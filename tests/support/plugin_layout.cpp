@@ -41,6 +41,13 @@ PluginLayout::PluginLayout(const std::wstring& caseName)
     if (error) ADD_FAILURE() << "cannot create the case directory: " << error.message();
     fs::copy_file(ControlDllPath(), fs::path(directory_) / L"TunaraXChat.dll", error);
     if (error) ADD_FAILURE() << "cannot copy the control: " << error.message();
+    // An installed control has its helper beside it and loads it from there only; suites that
+    // run without the helper (bin/alone) get a control without it.
+    const fs::path helper = fs::path(ExeDirectory()) / L"sharedir.dll";
+    if (fs::exists(helper)) {
+        fs::copy_file(helper, fs::path(directory_) / L"sharedir.dll", error);
+        if (error) ADD_FAILURE() << "cannot copy sharedir.dll: " << error.message();
+    }
 }
 
 bool PluginLayout::AddInput(const PluginFileName& name, const std::vector<std::string>& configLines,

@@ -1,6 +1,6 @@
 #pragma once
 // One test case's own copy of the control with a Plugins folder of fake plugin modules:
-//   <test exe dir>\cases\<case name>\TunaraXChat.dll
+//   <test exe dir>\cases\<case name>\TunaraXChat.dll (and sharedir.dll when the tests have it)
 //   <test exe dir>\cases\<case name>\Plugins\<name>, <name without extension>.cfg, calls.log
 // Each case's copy is a module of its own, with its own engine, created without the registry.
 // Deinitialize the control and release every object from it before the layout goes away: the
