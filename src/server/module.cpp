@@ -4,6 +4,7 @@
 #include "engine/engine_context.h"
 #include "engine/hidden_window.h"
 #include "server/control_window.h"
+#include "server/runtime_release.h"
 
 namespace {
 LONG lockCount = 0;
@@ -28,6 +29,8 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved
         // Unloaded while the process goes on: a later load must not find our old window class.
         UnregisterControlWindowClass();
         UnregisterHiddenWindowClass();
+        // Nothing of the runtime's thread support runs in this module after this point.
+        ReleaseRuntimeThreadStorage(instance);
     }
     return TRUE;
 }
