@@ -63,7 +63,7 @@ bool UseControlOnce(const std::wstring& path, int cycle)
 TEST(ControlReload, TwoThousandLoadsAndUnloadsInOneProcess)
 {
     PluginLayout layout(L"control_reload");
-    ASSERT_TRUE(layout.AddInput(L"IN_WAVE.DLL"));
+    ASSERT_TRUE(layout.AddInput(L"IN_TONE.DLL"));
     ASSERT_TRUE(layout.AddOutput(L"OUT_KV.DLL"));
     const std::wstring path = layout.Directory() + L"\\TunaraXChat.dll";
 
@@ -72,10 +72,12 @@ TEST(ControlReload, TwoThousandLoadsAndUnloadsInOneProcess)
     const size_t freeIndexes = FreeTlsIndexCount();
     for (int cycle = 1; cycle < kCycles; ++cycle) {
         ASSERT_TRUE(UseControlOnce(path, cycle));
-        if (cycle % 100 == 0) ASSERT_EQ(FreeTlsIndexCount(), freeIndexes) << "after cycle " << cycle;
+        if (cycle % 100 == 0) {
+            ASSERT_EQ(FreeTlsIndexCount(), freeIndexes) << "after cycle " << cycle;
+        }
     }
     // The plugins were loaded and unloaded with every cycle.
     int inits = 0;
-    for (const std::string& line : layout.CallLog()) inits += line.rfind("IN_WAVE.DLL init", 0) == 0;
+    for (const std::string& line : layout.CallLog()) inits += line.rfind("IN_TONE.DLL init", 0) == 0;
     EXPECT_EQ(inits, kCycles);
 }
