@@ -109,9 +109,13 @@ TEST_F(Automation, BadCallsGetTheStandardResults)
 
 TEST_F(Automation, MembersNotBuiltYetSaySo)
 {
-    EXPECT_EQ(chat_->Play(), E_NOTIMPL);
-    LONG value = 0;
-    EXPECT_EQ(chat_->get_Length(&value), E_NOTIMPL);
-    EXPECT_EQ(chat_->SavePlaylist(nullptr), E_NOTIMPL);
-    EXPECT_TRUE(FAILED(Call(IdOf(L"Play"), DISPATCH_METHOD, nullptr, 0)));
+    EXPECT_EQ(chat_->SetProxy(nullptr), E_NOTIMPL);
+    VARIANT url;
+    VariantInit(&url);
+    EXPECT_EQ(chat_->GetURLToLaunch(&url), E_NOTIMPL);
+    EXPECT_EQ(url.vt, VT_EMPTY);
+    VARIANT proxy;
+    proxy.vt = VT_BSTR;
+    proxy.bstrVal = nullptr;
+    EXPECT_TRUE(FAILED(Call(IdOf(L"SetProxy"), DISPATCH_METHOD, &proxy, 1)));
 }

@@ -32,7 +32,8 @@ PluginFileName::PluginFileName(const char* name)
 }
 
 PluginLayout::PluginLayout(const std::wstring& caseName)
-    : directory_(ExeDirectory() + L"\\cases\\" + caseName)
+    // Each suite has its own cases folder: suites may run at the same time.
+    : directory_(ExeDirectory() + L"\\cases\\" + ExeStem() + L"\\" + caseName)
 {
     std::error_code error;
     fs::remove_all(directory_, error);

@@ -3,5 +3,7 @@
 #include <string>
 
 std::wstring ExeDirectory();
+// The test executable's name without its extension.
+std::wstring ExeStem();
 // The control DLL beside the test executables.
 std::wstring ControlDllPath();
