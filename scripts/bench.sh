@@ -1,18 +1,26 @@
 #!/usr/bin/env bash
-# Builds and runs the benchmarks under Wine (not part of the test suite).
+# Builds and runs the benchmarks under Wine (not part of the test suite): in the 64-bit test
+# build where this machine runs no 32-bit code, as the test command does.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build_dir=${BUILD_DIR:-$here/build}
 export BUILD_DIR=$build_dir
 
-"$here/scripts/build.sh" lifecycle_bench playlist_bench advance_bench
+benches=(lifecycle_bench playlist_bench advance_bench)
+tree=$build_dir
+if ! "$here/scripts/native_i386.sh"; then
+  export TUNARA_WINE_ARCH=win64
+  tree=$build_dir/wide
+fi
+"$here/scripts/build.sh" "${benches[@]}"
+"$here/scripts/wine_prefix.sh" "$tree/wineprefix"
 
-. "$here/scripts/wine_env.sh" "$build_dir/wineprefix"
+. "$here/scripts/wine_env.sh" "$tree/wineprefix"
 trap 'wineserver -k 2>/dev/null || true' EXIT
-cd "$build_dir/bin"
-for bench in lifecycle_bench playlist_bench advance_bench; do
+cd "$tree/bin"
+for bench in "${benches[@]}"; do
   status=0
-  wine "$bench.exe" || status=$?
+  "$WINE" "$bench.exe" || status=$?
   if [ "$status" -ne 0 ]; then
     echo "bench: $bench failed (exit $status)" >&2
     exit 1

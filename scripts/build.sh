@@ -1,14 +1,22 @@
 #!/usr/bin/env bash
 # Sets up the machine (packages, Wine prefix), then configures and builds: everything, or the
-# targets named on the command line.
+# targets named on the command line. With TUNARA_WINE_ARCH=win64, builds the 64-bit test build
+# of the same sources instead, in the build tree's "wide" folder.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build_dir=${BUILD_DIR:-$here/build}
 export BUILD_DIR=$build_dir
 
 "$here/scripts/setup.sh"
-cmake -S "$here" -B "$build_dir" -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw32.cmake" \
+if [ "${TUNARA_WINE_ARCH:-win32}" = win64 ]; then
+  toolchain=mingw64.cmake
+  tree=$build_dir/wide
+else
+  toolchain=mingw32.cmake
+  tree=$build_dir
+fi
+cmake -S "$here" -B "$tree" -DCMAKE_TOOLCHAIN_FILE="$here/cmake/$toolchain" \
       -DCMAKE_BUILD_TYPE=Release >/dev/null
 targets=()
 for target in "$@"; do targets+=(--target "$target"); done
-cmake --build "$build_dir" -j"$(nproc)" "${targets[@]}"
+cmake --build "$tree" -j"$(nproc)" "${targets[@]}"

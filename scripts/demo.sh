@@ -18,13 +18,13 @@ fi
 . "$here/scripts/wine_env.sh" "$build_dir/wineprefix"
 # regsvr32 /s shows nothing, not even a failure: its exit status is all there is.
 registered=0
-wine regsvr32 /s "$build_dir/bin/TunaraXChat.dll" || registered=$?
+"$WINE" regsvr32 /s "$build_dir/bin/TunaraXChat.dll" || registered=$?
 if [ "$registered" -ne 0 ]; then
   echo "demo: registering $build_dir/bin/TunaraXChat.dll failed (regsvr32 exit $registered)" >&2
   wineserver -k 2>/dev/null || true
   exit 1
 fi
 status=0
-wine "$build_dir/bin/tunaraplay.exe" "$@" || status=$?
+"$WINE" "$build_dir/bin/tunaraplay.exe" "$@" || status=$?
 wineserver -k 2>/dev/null || true
 exit $status

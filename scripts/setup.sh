@@ -6,8 +6,9 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build_dir=${BUILD_DIR:-$here/build}
 
-packages=(cmake make python3 g++-mingw-w64-i686 mingw-w64-tools libwine-dev
-          wine wine32:i386 googletest)
+# The 64-bit compiler and Wine run the suites where no 32-bit code can run (scripts/test.sh).
+packages=(cmake make python3 g++-mingw-w64-i686 g++-mingw-w64-x86-64-posix mingw-w64-tools
+          libwine-dev wine wine32:i386 wine64 googletest)
 
 missing=()
 for p in "${packages[@]}"; do
@@ -36,5 +37,5 @@ if "$here/scripts/native_i386.sh"; then
   "$here/scripts/wine_prefix.sh" "$build_dir/wineprefix"
 else
   echo "setup: this kernel runs no 32-bit x86 code (its 32-bit emulation is turned off): 32-bit Wine," \
-       "and so the control, cannot run on this machine; building only" >&2
+       "and so the control, cannot run on this machine; the tests run in a 64-bit build" >&2
 fi

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Creates the private 32-bit Wine prefix once: null graphics driver (windows work without a
+# Creates the private Wine prefix once: null graphics driver (windows work without a
 # display), no crash dialog (a crashing test fails instead of hanging in the debugger).
 # Each step's output goes to PREFIX.log; a step that fails is named, its output shown, and the
 # script exits non-zero without marking the prefix ready.
@@ -26,14 +26,16 @@ step() {
 }
 
 echo "setup: creating Wine prefix $prefix"
-step "creating the Wine prefix (wineboot)" wineboot -i
+step "creating the Wine prefix (wineboot)" "$WINE" wineboot -i
+# The server writes the registry files when it exits, which may come after wineboot returns.
+step "waiting for the Wine server to write the registry" wineserver -w
 if [ ! -f "$prefix/system.reg" ]; then
   echo "setup: wineboot reported success but $prefix holds no registry (system.reg); see $log" >&2
   exit 1
 fi
-step "setting the null graphics driver" wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f
+step "setting the null graphics driver" "$WINE" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f
 step "turning off the crash dialog" \
-  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f
+  "$WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f
 # The graphics setting takes effect only once the server has restarted.
 step "waiting for the Wine server to exit" wineserver -w
 touch "$prefix/.tunara-ready"

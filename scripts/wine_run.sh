@@ -3,4 +3,4 @@
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/wine_env.sh" "$1"
 shift
-exec wine "$@"
+exec "$WINE" "$@"

@@ -14,7 +14,7 @@ case "$1" in
     fi
     # Wine's helpers would otherwise inherit the runner's output pipe and hold it open.
     status=0
-    wine cmd /c exit </dev/null >/dev/null 2>&1 || status=$?
+    "$WINE" cmd /c exit </dev/null >/dev/null 2>&1 || status=$?
     if [ "$status" -ne 0 ]; then
       echo "wine_server: Wine cannot run a program in $2 (wine cmd /c exit gave $status)" >&2
       exit 1
