@@ -44,6 +44,8 @@ void ExpandShortLastComponent(char (&path)[kFileNameSize])
 int32_t FindLastOf(const char* text, const char* set, int32_t notFound)
 {
     if (!text || !set || !*text || !*set) return notFound;
+    // Without any byte of the set in it, no character of the text can match.
+    if (!std::strpbrk(text, set)) return notFound;
     // The scan starts at the last character, not the last byte: the trail byte of a double-byte
     // character may equal a byte of the set.
     const char* at = CharPrevA(text, text + std::strlen(text));

@@ -24,6 +24,12 @@ bool CopyBounded(char* dest, size_t size, const char* source)
 {
     if (!source) source = "";
     if (size == 0) return *source == '\0';
+    // A text that fits whole needs no walk over its characters.
+    const size_t length = std::strlen(source);
+    if (length < size) {
+        std::memcpy(dest, source, length + 1);
+        return true;
+    }
     size_t kept = WholeCharPrefix(source, size - 1);
     std::memcpy(dest, source, kept);
     dest[kept] = '\0';
