@@ -10,8 +10,12 @@
 
 #include "playlist/entry_names.h"
 #include "playlist/entry_titles.h"
+#include "playlist/m3u_line.h"
+#include "playlist/m3u_list.h"
+#include "playlist/pls_list.h"
 #include "win/ansi_text.h"
 #include "playlist_fixture.h"
+#include "support/list_files.h"
 
 namespace {
 
@@ -99,4 +103,53 @@ TEST_F(DoubleByte, DisplayTitleEndsWhole)
     EXPECT_EQ(shown.size(), 258u);
     EXPECT_TRUE(EndsWhole(shown));
     EXPECT_EQ(shown, ("1. x" + Repeat(kTrailBackslash, 199)).substr(0, 258));
+}
+
+// The separator after an "#EXTINF:" length is one whole character, even a double-byte one.
+TEST_F(DoubleByte, InformationSeparatorIsOneWholeCharacter)
+{
+    std::string line = "#EXTINF:5" + kTrailBackslash + "Title";
+    M3ULine parsed = ClassifyM3ULine(line);
+    EXPECT_EQ(parsed.length, 5);
+    EXPECT_EQ(std::string(parsed.title), "Title");
+}
+
+// Titles read from lists are cut to 259 bytes before a character that would not fit whole, and
+// the writers keep double-byte names and titles byte for byte. (File names stay single-byte:
+// Wine on a host without the matching Unix locale cannot make double-byte file names.)
+TEST_F(DoubleByte, ListTitlesKeepWholeCharacters)
+{
+    CurrentDirectoryGuard guard;
+    ScratchFolder folder("dbcs-lists");
+    const std::string title = std::string(258, 'a') + kTrailBackslash + "b";  // the cut falls inside
+    const std::string song = folder.Touch("song.mp3");
+    const std::string m3u = folder.Write("list.m3u", "#EXTM3U\r\n#EXTINF:5," + title + "\r\nsong.mp3\r\n");
+    const std::string pls = folder.Write("list.pls", "[playlist]\r\nNumberOfEntries=1\r\nVersion=2\r\nFile1=song.mp3\r\nTitle1=" +
+                                                         title + "\r\nLength1=6\r\n");
+    ASSERT_EQ(ReadM3UList(m3u.c_str()), 0);
+    ASSERT_EQ(ReadPLSList(pls.c_str()), 0);
+    ASSERT_EQ(engine.entryCount, 2);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(std::string(engine.entries[i].filename), song);
+        EXPECT_EQ(std::string(engine.entries[i].title), std::string(258, 'a'));
+        EXPECT_EQ(engine.entries[i].length, 5 + i);
+    }
+
+    PlaylistClear();
+    const std::string name = "http://h/" + kTrailBackslash + kTrailUnderscore;
+    const std::string shortTitle = kTrailBackslash + " title";
+    PlaylistAppendRecord(name.c_str(), shortTitle.c_str(), 7, 100, -1);
+    const std::string savedM3U = folder.Path() + "\\saved.m3u";
+    const std::string savedPLS = folder.Path() + "\\saved.pls";
+    ASSERT_EQ(WriteM3UList(savedM3U.c_str()), 0);
+    WritePLSList(savedPLS.c_str());
+    EXPECT_EQ(ReadBytes(savedM3U), "#EXTM3U\r\n#EXTINF:7," + shortTitle + "\r\n" + name + "\r\n");
+    PlaylistClear();
+    ASSERT_EQ(ReadM3UList(savedM3U.c_str()), 0);
+    ASSERT_EQ(ReadPLSList(savedPLS.c_str()), 0);
+    ASSERT_EQ(engine.entryCount, 2);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(std::string(engine.entries[i].filename), name);
+        EXPECT_EQ(std::string(engine.entries[i].title), shortTitle);
+    }
 }

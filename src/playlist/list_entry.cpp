@@ -1,0 +1,47 @@
+#include "playlist/list_entry.h"
+
+#include <windows.h>
+
+#include <string>
+
+#include "engine/engine_context.h"
+#include "engine/hidden_window.h"
+#include "playlist/playlist_append.h"
+
+namespace {
+
+constexpr WPARAM kMsgListAddedNothing = 105;
+constexpr WPARAM kMsgListUnusable = 106;
+
+bool Exists(const char* name)
+{
+    char full[kFileNameSize];
+    DWORD length = GetFullPathNameA(name, sizeof full, full, nullptr);
+    const char* tested = length > 0 && length < sizeof full ? full : name;
+    return GetFileAttributesA(tested) != INVALID_FILE_ATTRIBUTES;
+}
+
+}  // namespace
+
+bool AppendListEntry(std::string_view name, const char* title, int32_t length)
+{
+    if (name.empty() || name.find('\0') != std::string_view::npos) return false;
+    const std::string text(name);
+    if (text.find("://") != std::string::npos) {
+        if (text.size() >= kFileNameSize) return false;
+    } else if (!Exists(text.c_str())) {
+        return false;
+    }
+    const int appended = *title ? PlaylistAppendTitled(text.c_str(), title, length)
+                                : PlaylistAppendFile(text.c_str());
+    return appended == 0;
+}
+
+int ListReadResult(int32_t added)
+{
+    if (added > 0) return 0;
+    SendMessageA(engine.hiddenWindow, WM_ENGINE_EVENT, kMsgListAddedNothing, 0);
+    return 1;
+}
+
+void ReportUnusableList() { SendMessageA(engine.hiddenWindow, WM_ENGINE_EVENT, kMsgListUnusable, 0); }

@@ -1,0 +1,17 @@
+#pragma once
+// Where a list file is, and the directory rule of the list readers: the list's own directory
+// becomes the process's current directory, so that its relative entries, and relative names
+// added later, resolve against it.
+#include <string>
+
+// A list named by a network address ("://"). Fetching such lists is not built yet: the readers
+// refuse them with this result and do nothing.
+constexpr int kRemoteListRefused = -1;
+bool IsRemoteListName(const char* name);
+
+// The full path of a list name, of any length; the name as given when none can be made.
+std::string ListFullPath(const char* name);
+
+// Makes the directory of the full path (up to and including its last "\") the current
+// directory. When the platform refuses it, the current directory stays as it was.
+void EnterListDirectory(const std::string& fullPath);

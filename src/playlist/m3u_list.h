@@ -1,0 +1,19 @@
+#pragma once
+// M3U list files: reading one into the playlist, and writing the whole playlist as one.
+//   #EXTM3U
+//   #EXTINF:<length in seconds>,<title>
+//   <file name or network address>
+// with CR LF line ends.
+#include "playlist/list_location.h"
+
+// Appends the entries of the list (the playlist is not cleared first). The list's directory
+// becomes the current directory. Returns 0 when at least one entry was added; 1 when the file
+// cannot be opened (no event), is empty (message 106), or adds nothing (message 105);
+// kRemoteListRefused, with nothing done, for a network address.
+int ReadM3UList(const char* name);
+
+// Writes every entry in playlist order; the current position does not move. An entry whose name
+// would not read back as itself (a line break in it, a "#" or a blank first) is left out; line
+// breaks in titles are written as spaces. Returns 0, or -1 when the file cannot be created or
+// a write fails.
+int WriteM3UList(const char* path);

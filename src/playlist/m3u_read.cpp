@@ -1,0 +1,44 @@
+#include "playlist/m3u_list.h"
+
+#include <windows.h>
+
+#include <exception>
+#include <string>
+
+#include "playlist/list_entry.h"
+#include "playlist/list_location.h"
+#include "playlist/m3u_text_reader.h"
+#include "win/handle.h"
+
+namespace {
+
+constexpr DWORD kReadPieceSize = 16384;
+
+}  // namespace
+
+// The file is opened by its full path: by the time it is opened, a relative name would resolve
+// against the list's own directory.
+int ReadM3UList(const char* name)
+{
+    if (!name || IsRemoteListName(name)) return kRemoteListRefused;
+    const std::string path = ListFullPath(name);
+    EnterListDirectory(path);
+    UniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!file.Valid()) return 1;
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(file.Get(), &size) || size.QuadPart == 0) {
+        ReportUnusableList();
+        return 1;
+    }
+    M3UTextReader reader;
+    try {
+        char piece[kReadPieceSize];
+        DWORD got = 0;
+        while (ReadFile(file.Get(), piece, sizeof piece, &got, nullptr) && got > 0) reader.Feed({piece, got});
+        reader.Finish();
+    } catch (const std::exception&) {
+        // A line too long to hold in memory ends the reading; what was added stays.
+    }
+    return ListReadResult(reader.Added());
+}

@@ -1,0 +1,19 @@
+#pragma once
+// PLS list files: an INI-style section "playlist" with the keys File<n>, Title<n>, Length<n>
+// (numbered from 1), NumberOfEntries and Version, read key by key and written section by section
+// through the platform's profile functions, always with the list's full path.
+#include "playlist/list_location.h"
+
+// Appends the entries 1 to NumberOfEntries (the playlist is not cleared first); titles and
+// lengths are read only when Version is above 1. The list's directory becomes the current
+// directory. Returns 0 when at least one entry was added; 1 after message 106 (no entry count,
+// or 0 or less, also for a missing file) or 105 (nothing added); kRemoteListRefused, with nothing
+// done, for a network address.
+int ReadPLSList(const char* name);
+
+// Writes File<k>, Title<k>, Length<k> for every entry in playlist order, then NumberOfEntries
+// and Version=2; the current position does not move. Other keys and sections of an existing
+// file stay (comment lines inside the "playlist" section excepted). An entry whose name would
+// not read back as itself is left out; line breaks in titles are written as spaces. Write
+// errors are not reported.
+void WritePLSList(const char* path);

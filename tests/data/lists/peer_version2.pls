@@ -1,0 +1,13 @@
+[playlist]
+NumberOfEntries=4
+Version=2
+File1=a.mp3
+Title1=A
+Length1=100
+File2=b.mp3
+File3=http://radio.example/stream
+Title3=Radio
+Length3=-1
+File4=missing.mp3
+Title4=Gone
+Length4=5
