@@ -1,7 +1,7 @@
 // tunaraplay: a console container for the control. Creates it by ProgID, connects an event sink,
-// starts the engine, adds the names given on the command line and plays them, running a message
-// loop (advances and cuts arrive as posted messages) and printing every event, the current entry
-// and its position until the list has played or Ctrl+C stops it.
+// starts the engine, adds the names given on the command line (files, streams or lists) and plays
+// them, running a message loop (advances and cuts arrive as posted messages) and printing every
+// event, the current entry and its position until the list has played or Ctrl+C stops it.
 //   tunaraplay [name ...]
 #include <objbase.h>
 #include <ocidl.h>

@@ -147,9 +147,10 @@ TEST_F(PlaylistMembers, BadNamesAddNothingOrAreCut)
     std::wstring longPath = L"C:\\" + std::wstring(300, L'y') + L".mp3";
     ASSERT_EQ(Append(longPath.c_str()), S_OK);  // cannot be stored whole: not added
     EXPECT_EQ(call_.GetLong(L"Nb_Playlist_Items"), 1);
-    // Lists cannot be read yet.
-    Bstr list(L"C:\\x\\LIST.M3U");
-    EXPECT_EQ(control_->AppendFileToPlaylist(list.Get()), E_NOTIMPL);
+    // A list that cannot be opened adds nothing and says nothing.
+    Bstr list(L"C:\\no such folder\\LIST.M3U");
+    EXPECT_EQ(control_->AppendFileToPlaylist(list.Get()), S_OK);
+    EXPECT_TRUE(log_.empty());
     EXPECT_EQ(call_.GetLong(L"Nb_Playlist_Items"), 1);
 }
 

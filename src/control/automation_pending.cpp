@@ -3,12 +3,9 @@
 #include "control/automation_control.h"
 
 HRESULT AutomationControl::GetPlaylistItemHeaderInfos(LONG, TUNARA_VARIANT_OUT_11) { return E_NOTIMPL; }
-HRESULT AutomationControl::SavePlaylist(BSTR) { return E_NOTIMPL; }
 HRESULT AutomationControl::GetCurrentFileInfos(VARIANT*, VARIANT*, VARIANT*) { return E_NOTIMPL; }
 HRESULT AutomationControl::GetURLToLaunch(VARIANT*) { return E_NOTIMPL; }
 HRESULT AutomationControl::SetProxy(BSTR) { return E_NOTIMPL; }
 HRESULT AutomationControl::SetLaunchURLEXE(BSTR) { return E_NOTIMPL; }
-HRESULT AutomationControl::AppendPLSToPlaylist(BSTR) { return E_NOTIMPL; }
-HRESULT AutomationControl::AppendM3UToPlaylist(BSTR) { return E_NOTIMPL; }
 HRESULT AutomationControl::IsStreamPlaying(VARIANT*) { return E_NOTIMPL; }
 HRESULT AutomationControl::GetFileHeaderInfos(BSTR, TUNARA_VARIANT_OUT_11) { return E_NOTIMPL; }

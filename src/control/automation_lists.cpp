@@ -1,0 +1,40 @@
+// Reading lists whatever their extension, and saving the playlist as a list.
+#include "control/automation_control.h"
+#include "control/list_members.h"
+#include "control/string_conversion.h"
+#include "playlist/entry_names.h"
+#include "playlist/m3u_list.h"
+#include "playlist/pls_list.h"
+#include "win/bstr.h"
+
+HRESULT AutomationControl::AppendM3UToPlaylist(BSTR file)
+{
+    std::string name;
+    HRESULT hr = AppendedNameToAnsi(file, name);
+    if (hr != S_OK) return hr;
+    return ListMemberResult(ReadM3UList(name.c_str()));
+}
+
+HRESULT AutomationControl::AppendPLSToPlaylist(BSTR file)
+{
+    std::string name;
+    HRESULT hr = AppendedNameToAnsi(file, name);
+    if (hr != S_OK) return hr;
+    return ListMemberResult(ReadPLSList(name.c_str()));
+}
+
+// The format follows the extension; what the writer met is not reported.
+HRESULT AutomationControl::SavePlaylist(BSTR file)
+{
+    const std::string name = BstrToAnsi(file, CP_THREAD_ACP);
+    const char* extension = GetExtension(name.c_str());
+    if (_stricmp(extension, "m3u") == 0) {
+        WriteM3UList(name.c_str());
+        return S_OK;
+    }
+    if (_stricmp(extension, "pls") == 0) {
+        WritePLSList(name.c_str());
+        return S_OK;
+    }
+    return S_FALSE;
+}
