@@ -6,7 +6,7 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 build_dir=${BUILD_DIR:-$here/build}
 export BUILD_DIR=$build_dir
 
-benches=(lifecycle_bench playlist_bench advance_bench)
+benches=(lifecycle_bench playlist_bench advance_bench list_files_bench)
 tree=$build_dir
 if ! "$here/scripts/native_i386.sh"; then
   export TUNARA_WINE_ARCH=win64
