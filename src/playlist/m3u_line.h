@@ -1,6 +1,7 @@
 #pragma once
-// What one line of an M3U list is, decided from its text alone (no file, no playlist, no state):
-// the header, an information line with a length and a title, a comment, or an entry.
+// What one line of an M3U list is, decided from its text alone (no file, no playlist, no state;
+// only the separator after an "#EXTINF:" length depends on the ANSI code page): the header, an
+// information line with a length and a title, a comment, or an entry.
 #include <stdint.h>
 
 #include <string_view>

@@ -20,7 +20,8 @@ constexpr DWORD kReadPieceSize = 16384;
 // against the list's own directory.
 int ReadM3UList(const char* name)
 {
-    if (!name || IsRemoteListName(name)) return kRemoteListRefused;
+    if (!name) name = "";
+    if (IsRemoteListName(name)) return kRemoteListRefused;
     const std::string path = ListFullPath(name);
     EnterListDirectory(path);
     UniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,

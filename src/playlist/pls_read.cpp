@@ -75,7 +75,8 @@ bool ReadEntry(const std::string& path, int32_t number, bool withTitles)
 
 int ReadPLSList(const char* name)
 {
-    if (!name || IsRemoteListName(name)) return kRemoteListRefused;
+    if (!name) name = "";
+    if (IsRemoteListName(name)) return kRemoteListRefused;
     const std::string path = ListFullPath(name);
     EnterListDirectory(path);
     const int32_t count = static_cast<int32_t>(GetPrivateProfileIntA(kSection, "NumberOfEntries", -1, path.c_str()));
