@@ -4,14 +4,14 @@
 
 #include <string>
 
-#include "engine/engine_context.h"
 #include "engine/hidden_window.h"
+#include "playlist/playlist_entry.h"
 #include "playlist/playlist_append.h"
 
 namespace {
 
-constexpr WPARAM kMsgListAddedNothing = 105;
-constexpr WPARAM kMsgListUnusable = 106;
+constexpr long kMsgListAddedNothing = 105;
+constexpr long kMsgListUnusable = 106;
 
 bool Exists(const char* name)
 {
@@ -40,8 +40,8 @@ bool AppendListEntry(std::string_view name, const char* title, int32_t length)
 int ListReadResult(int32_t added)
 {
     if (added > 0) return 0;
-    SendMessageA(engine.hiddenWindow, WM_ENGINE_EVENT, kMsgListAddedNothing, 0);
+    SendEngineEvent(kMsgListAddedNothing);
     return 1;
 }
 
-void ReportUnusableList() { SendMessageA(engine.hiddenWindow, WM_ENGINE_EVENT, kMsgListUnusable, 0); }
+void ReportUnusableList() { SendEngineEvent(kMsgListUnusable); }
