@@ -5,6 +5,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 . "$here/wine_env.sh" "$2"
 case "$1" in
   start)
+    # A prefix made by a bare Wine start would lack the null graphics driver: make it properly.
+    "$here/wine_prefix.sh" "$2" || exit 1
     # Exit status 2: a server already runs for this prefix, which serves as well.
     status=0
     wineserver -p </dev/null >/dev/null 2>&1 || status=$?

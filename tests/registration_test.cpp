@@ -18,6 +18,8 @@ const std::wstring kProgId = L"TunaraXChat.ITunaraActiveXChat.1";
 const std::wstring kIndependentProgId = L"TunaraXChat.ITunaraActiveXChat";
 const std::wstring kLibKey = L"TypeLib\\{05CEFCB3-6D74-4ACA-AB87-A2561849D009}";
 const std::wstring kClassId = L"{F13BE5CD-4F9F-43E9-BAC1-50116469E4A8}";
+// The class is its own application: the system's surrogate hosts it for out-of-process clients.
+const std::wstring kAppKey = L"AppID\\" + kClassId;
 
 DWORD RunRegsvr32(const std::wstring& flags)
 {
@@ -39,7 +41,8 @@ DWORD RunRegsvr32(const std::wstring& flags)
 std::wstring Snapshot()
 {
     return DumpTree(HKEY_CLASSES_ROOT, kClassKey) + DumpTree(HKEY_CLASSES_ROOT, kProgId) +
-           DumpTree(HKEY_CLASSES_ROOT, kIndependentProgId) + DumpTree(HKEY_CLASSES_ROOT, kLibKey);
+           DumpTree(HKEY_CLASSES_ROOT, kIndependentProgId) + DumpTree(HKEY_CLASSES_ROOT, kLibKey) +
+           DumpTree(HKEY_CLASSES_ROOT, kAppKey);
 }
 
 // Lower-cased, so that a path the registrar wrote in another case still compares equal.
@@ -76,6 +79,9 @@ TEST(Registration, WritesEveryKeyOfTheTableAndTheTypeLibrary)
     EXPECT_EQ(ReadString(HKEY_CLASSES_ROOT, kClassKey + L"\\MiscStatus\\1"), L"132497");
     EXPECT_EQ(ReadString(HKEY_CLASSES_ROOT, kClassKey + L"\\TypeLib"), L"{05CEFCB3-6D74-4ACA-AB87-A2561849D009}");
     EXPECT_EQ(ReadString(HKEY_CLASSES_ROOT, kClassKey + L"\\Version"), L"1.0");
+    EXPECT_EQ(ReadString(HKEY_CLASSES_ROOT, kClassKey, L"AppID"), kClassId);
+    EXPECT_EQ(ReadString(HKEY_CLASSES_ROOT, kAppKey), L"TunaraXChat");
+    EXPECT_EQ(ReadString(HKEY_CLASSES_ROOT, kAppKey, L"DllSurrogate"), L"");  // present and empty
 
     EXPECT_EQ(ReadString(HKEY_CLASSES_ROOT, kLibKey + L"\\1.0"), L"TunaraXChat 1.0 Type Library");
     EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, L"Interface\\{162527A9-1942-4E75-BD5B-2658DCC69DE6}"));
@@ -107,6 +113,8 @@ TEST(Registration, TwiceEqualsOnceAndRemovalLeavesTheClsidKey)
     EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, kProgId));
     EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, kIndependentProgId));
     EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, kLibKey + L"\\1.0"));
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, kAppKey));
+    EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, L"AppID"));
     EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, L"CLSID"));
 
     // Registering again restores exactly what the first registration wrote.
