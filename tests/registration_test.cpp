@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/child_process.h"
 #include "support/registry_dump.h"
 #include "support/test_paths.h"
 #include "tunaraxchat.h"
@@ -23,19 +24,7 @@ const std::wstring kAppKey = L"AppID\\" + kClassId;
 
 DWORD RunRegsvr32(const std::wstring& flags)
 {
-    std::wstring command = L"regsvr32.exe " + flags + L" \"" + ControlDllPath() + L"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process))
-        return 0xFFFFFFFF;
-    WaitForSingleObject(process.hProcess, 60000);
-    DWORD code = 0xFFFFFFFF;
-    GetExitCodeProcess(process.hProcess, &code);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return code;
+    return RunAndWait(L"regsvr32.exe " + flags + L" \"" + ControlDllPath() + L"\"");
 }
 
 std::wstring Snapshot()

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/child_process.h"
 #include "support/dispatch_call.h"
 #include "support/recording_sink.h"
 #include "support/test_paths.h"
@@ -19,23 +20,6 @@
 namespace {
 
 std::wstring Text(const VARIANT& v) { return v.vt == VT_BSTR && v.bstrVal ? v.bstrVal : L"<not a string>"; }
-
-// Runs the second container and returns its exit code.
-DWORD RunSecondContainer()
-{
-    std::wstring command = L"\"" + ExeDirectory() + L"\\second_container.exe\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-        return 0xFFFFFFFF;
-    WaitForSingleObject(process.hProcess, 60000);
-    DWORD code = 0xFFFFFFFF;
-    GetExitCodeProcess(process.hProcess, &code);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return code;
-}
 
 // Pumps messages until the log holds count events or five seconds have passed: events from
 // another process arrive as calls through the message loop.
@@ -153,7 +137,7 @@ TEST_F(Surrogate, AContainerInAnotherProcessCallsMembersAndHearsEvents)
     VariantClear(&length);
 
     // Another container process gets a control of its own, with an engine and playlist of its own.
-    EXPECT_EQ(RunSecondContainer(), 1u);
+    EXPECT_EQ(RunAndWait(L"\"" + ExeDirectory() + L"\\second_container.exe\""), 1u);
     EXPECT_EQ(call.GetLong(L"Nb_Playlist_Items"), 2);
 
     // Events come back as calls into the container's thread, in order: 1 from Initialize, 2 for
