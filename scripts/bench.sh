@@ -6,7 +6,7 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 build_dir=${BUILD_DIR:-$here/build}
 export BUILD_DIR=$build_dir
 
-benches=(lifecycle_bench playlist_bench advance_bench list_files_bench)
+benches=(lifecycle_bench playlist_bench advance_bench list_files_bench download_bench)
 tree=$build_dir
 if ! "$here/scripts/native_i386.sh"; then
   export TUNARA_WINE_ARCH=win64
@@ -16,7 +16,9 @@ fi
 "$here/scripts/wine_prefix.sh" "$tree/wineprefix"
 
 . "$here/scripts/wine_env.sh" "$tree/wineprefix"
-trap 'wineserver -k 2>/dev/null || true' EXIT
+# The download benchmark fetches from the test HTTP server on 127.0.0.1.
+"$here/tests/fixtures/http_server.sh" start "$tree/bin"
+trap '"$here/tests/fixtures/http_server.sh" stop "$tree/bin"; wineserver -k 2>/dev/null || true' EXIT
 cd "$tree/bin"
 for bench in "${benches[@]}"; do
   status=0

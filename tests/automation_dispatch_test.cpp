@@ -107,15 +107,3 @@ TEST_F(Automation, BadCallsGetTheStandardResults)
                                 nullptr, nullptr, nullptr), DISP_E_UNKNOWNINTERFACE);
 }
 
-TEST_F(Automation, MembersNotBuiltYetSaySo)
-{
-    EXPECT_EQ(chat_->SetProxy(nullptr), E_NOTIMPL);
-    VARIANT url;
-    VariantInit(&url);
-    EXPECT_EQ(chat_->GetURLToLaunch(&url), E_NOTIMPL);
-    EXPECT_EQ(url.vt, VT_EMPTY);
-    VARIANT proxy;
-    proxy.vt = VT_BSTR;
-    proxy.bstrVal = nullptr;
-    EXPECT_TRUE(FAILED(Call(IdOf(L"SetProxy"), DISPATCH_METHOD, &proxy, 1)));
-}

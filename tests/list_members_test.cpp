@@ -130,18 +130,11 @@ TEST_F(ListMembers, ListsAreReadByExtensionOrByMemberAndReportThroughEvents)
     EXPECT_EQ(sink_.MsgIds(), std::vector<long>{105});
     EXPECT_EQ(call_.GetLong(L"Nb_Playlist_Items"), 5);
 
-    // Remote lists cannot be fetched yet: refused, nothing added, no event.
+    // An address with a query after ".m3u" is a stream entry: nothing is fetched, no event.
     log_.clear();
-    for (const wchar_t* remote : {L"http://h/list.m3u", L"http://h/list.PLS"}) {
-        Bstr name(remote);
-        EXPECT_EQ(control_->AppendFileToPlaylist(name.Get()), E_NOTIMPL);
-        EXPECT_EQ(control_->AppendFilenameWithArgs(name.Get(), 100, -1), E_NOTIMPL);
-        EXPECT_EQ(control_->AppendM3UToPlaylist(name.Get()), E_NOTIMPL);
-        EXPECT_EQ(control_->AppendPLSToPlaylist(name.Get()), E_NOTIMPL);
-    }
+    EXPECT_EQ(Append("http://h/list.m3u?id=3"), S_OK);  // extension "m3u?id=3"
     EXPECT_TRUE(log_.empty());
     EXPECT_EQ(CurrentDirectory(), folder_.Path());
-    EXPECT_EQ(Append("http://h/list.m3u?id=3"), S_OK);  // extension "m3u?id=3": a stream entry
     EXPECT_EQ(call_.GetLong(L"Nb_Playlist_Items"), 6);
     EXPECT_EQ(control_->AppendM3UToPlaylist(nullptr), S_FALSE);
     EXPECT_EQ(control_->AppendPLSToPlaylist(nullptr), S_FALSE);

@@ -9,7 +9,7 @@ HRESULT AutomationControl::AppendFileToPlaylist(BSTR file)
     std::string name;
     HRESULT hr = AppendedNameToAnsi(file, name);
     if (hr != S_OK) return hr;
-    if (ReadListByExtension(name.c_str(), hr)) return hr;
+    if (ReadListByExtension(name.c_str())) return S_OK;
     PlaylistAppendFile(name.c_str());
     return S_OK;
 }
@@ -20,7 +20,7 @@ HRESULT AutomationControl::AppendFilenameWithArgs(BSTR filename, LONG Volume, LO
     std::string name;
     HRESULT hr = AppendedNameToAnsi(filename, name);
     if (hr != S_OK) return hr;
-    if (ReadListByExtension(name.c_str(), hr)) return hr;
+    if (ReadListByExtension(name.c_str())) return S_OK;
     PlaylistAppendWithArgs(name.c_str(), Volume, duration);
     return S_OK;
 }

@@ -1,6 +1,5 @@
 // Reading lists whatever their extension, and saving the playlist as a list.
 #include "control/automation_control.h"
-#include "control/list_members.h"
 #include "control/string_conversion.h"
 #include "playlist/entry_names.h"
 #include "playlist/m3u_list.h"
@@ -12,7 +11,8 @@ HRESULT AutomationControl::AppendM3UToPlaylist(BSTR file)
     std::string name;
     HRESULT hr = AppendedNameToAnsi(file, name);
     if (hr != S_OK) return hr;
-    return ListMemberResult(ReadM3UList(name.c_str()));
+    ReadM3UList(name.c_str());
+    return S_OK;
 }
 
 HRESULT AutomationControl::AppendPLSToPlaylist(BSTR file)
@@ -20,7 +20,8 @@ HRESULT AutomationControl::AppendPLSToPlaylist(BSTR file)
     std::string name;
     HRESULT hr = AppendedNameToAnsi(file, name);
     if (hr != S_OK) return hr;
-    return ListMemberResult(ReadPLSList(name.c_str()));
+    ReadPLSList(name.c_str());
+    return S_OK;
 }
 
 // The format follows the extension; what the writer met is not reported.

@@ -10,6 +10,7 @@
 #include <atomic>
 #include <vector>
 
+#include "net/internet_wait.h"
 #include "playlist/playlist_entry.h"
 #include "playlist/shuffle_order.h"
 #include "tunara_plugin.h"
@@ -105,6 +106,10 @@ struct EngineContext {
     int32_t downloadBusy = 0;
     const char* downloadUrl = nullptr;
     const char* downloadDestination = nullptr;
+    // What WinInet's threads report about the download's request (see InternetCompletion).
+    InternetCompletion downloadCompletion;
+    // Numbers the temporary list files of this process.
+    uint32_t temporaryListSequence = 0;
 
     char launchUrl[kLaunchUrlSize] = "";
     char proxyAddress[kProxyAddressSize] = "";

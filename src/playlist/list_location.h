@@ -4,9 +4,7 @@
 // added later, resolve against it.
 #include <string>
 
-// A list named by a network address ("://"). Fetching such lists is not built yet: the readers
-// refuse them with this result and do nothing.
-constexpr int kRemoteListRefused = -1;
+// A list named by a network address ("://"), which the readers fetch before reading it.
 bool IsRemoteListName(const char* name);
 
 // The full path of a list name, of any length; the name as given when none can be made.

@@ -5,6 +5,7 @@
 #include <exception>
 #include <string>
 
+#include "net/remote_list.h"
 #include "playlist/list_entry.h"
 #include "playlist/list_location.h"
 #include "playlist/m3u_text_reader.h"
@@ -21,7 +22,7 @@ constexpr DWORD kReadPieceSize = 16384;
 int ReadM3UList(const char* name)
 {
     if (!name) name = "";
-    if (IsRemoteListName(name)) return kRemoteListRefused;
+    if (IsRemoteListName(name)) return ReadRemoteList(name, ReadM3UList);
     const std::string path = ListFullPath(name);
     EnterListDirectory(path);
     UniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,

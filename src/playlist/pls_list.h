@@ -7,8 +7,8 @@
 // Appends the entries 1 to NumberOfEntries (the playlist is not cleared first); titles and
 // lengths are read only when Version is above 1. The list's directory becomes the current
 // directory. Returns 0 when at least one entry was added; 1 after message 106 (no entry count,
-// or 0 or less, also for a missing file) or 105 (nothing added); kRemoteListRefused, with nothing
-// done, for a network address.
+// or 0 or less, also for a missing file) or 105 (nothing added). A network address is downloaded
+// first and its body read as PLS; a failed download gives 1.
 int ReadPLSList(const char* name);
 
 // Writes File<k>, Title<k>, Length<k> for every entry in playlist order, then NumberOfEntries

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "net/remote_list.h"
 #include "playlist/list_entry.h"
 #include "playlist/list_location.h"
 #include "playlist/playlist_entry.h"
@@ -76,7 +77,7 @@ bool ReadEntry(const std::string& path, int32_t number, bool withTitles)
 int ReadPLSList(const char* name)
 {
     if (!name) name = "";
-    if (IsRemoteListName(name)) return kRemoteListRefused;
+    if (IsRemoteListName(name)) return ReadRemoteList(name, ReadPLSList);
     const std::string path = ListFullPath(name);
     EnterListDirectory(path);
     const int32_t count = static_cast<int32_t>(GetPrivateProfileIntA(kSection, "NumberOfEntries", -1, path.c_str()));

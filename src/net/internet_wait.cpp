@@ -1,0 +1,49 @@
+#include "net/internet_wait.h"
+
+#include "engine/engine_context.h"
+
+void CALLBACK InternetStatusCallback(HINTERNET, DWORD_PTR context, DWORD status, void* info, DWORD)
+{
+    InternetCompletion& completion = engine.downloadCompletion;
+    if (status != INTERNET_STATUS_REQUEST_COMPLETE || !info) return;
+    if (static_cast<LONG>(context) != completion.ticket) return;
+    const auto* outcome = static_cast<const INTERNET_ASYNC_RESULT*>(info);
+    completion.result = outcome->dwResult;
+    completion.error = outcome->dwError;
+    InterlockedExchange(&completion.completedTicket, static_cast<LONG>(context));
+    SetEvent(completion.signal);
+}
+
+LONG BeginInternetTicket()
+{
+    InternetCompletion& completion = engine.downloadCompletion;
+    if (!completion.signal) completion.signal = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    if (!completion.signal) return 0;
+    LONG ticket = InterlockedIncrement(&completion.ticket);
+    // 0 is no context at all: WinInet reports nothing for it.
+    if (ticket == 0) ticket = InterlockedIncrement(&completion.ticket);
+    return ticket;
+}
+
+void ArmInternetWait()
+{
+    InternetCompletion& completion = engine.downloadCompletion;
+    InterlockedExchange(&completion.completedTicket, 0);
+    ResetEvent(completion.signal);
+}
+
+bool WaitInternetCompletion(LONG ticket, DWORD timeoutMs, DWORD_PTR& result, DWORD& error)
+{
+    InternetCompletion& completion = engine.downloadCompletion;
+    const DWORD start = GetTickCount();
+    for (;;) {
+        if (InterlockedCompareExchange(&completion.completedTicket, 0, 0) == ticket) {
+            result = completion.result;
+            error = completion.error;
+            return true;
+        }
+        const DWORD waited = GetTickCount() - start;
+        if (waited >= timeoutMs) return false;
+        WaitForSingleObject(completion.signal, timeoutMs - waited);
+    }
+}

@@ -1,0 +1,15 @@
+#include "plugins/media_info.h"
+
+#include <initializer_list>
+
+#include "plugins/plugin_matching.h"
+
+int32_t QueryHeaderInfo(const char* name, HeaderInfo& info)
+{
+    info = HeaderInfo{};
+    const int32_t answer = QueryExtendedInfo(name, info.title, info.artist, info.album, info.comment, info.year,
+                                             info.genre, &info.bitrate, &info.sampleRate, &info.stereo, &info.vbr);
+    for (char* text : {info.title, info.artist, info.album, info.comment, info.year, info.genre})
+        text[kHeaderTextSize - 1] = '\0';
+    return answer;
+}
