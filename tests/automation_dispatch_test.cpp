@@ -106,4 +106,3 @@ TEST_F(Automation, BadCallsGetTheStandardResults)
     EXPECT_EQ(dispatch_->Invoke(19, IID_ITunaraXChat, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params,
                                 nullptr, nullptr, nullptr), DISP_E_UNKNOWNINTERFACE);
 }
-

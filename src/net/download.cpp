@@ -139,9 +139,10 @@ bool CopyBody(HINTERNET request, LONG ticket, HANDLE file)
     const int64_t announced = AnnouncedLength(request);
     int64_t total = 0;
     char buffer[kTransferSize];
+    // What WinInet holds already is read piece by piece without asking again.
+    DWORD available = 0;
     for (;;) {
-        DWORD available = 0;
-        if (!WaitForData(request, ticket, available)) return false;
+        if (available == 0 && !WaitForData(request, ticket, available)) return false;
         DWORD got = 0;
         if (available > 0 && !ReadPiece(request, ticket, buffer, std::min(available, kTransferSize), got))
             return false;
@@ -149,6 +150,7 @@ bool CopyBody(HINTERNET request, LONG ticket, HANDLE file)
         DWORD written = 0;
         if (!WriteFile(file, buffer, got, &written, nullptr) || written != got) return false;
         total += got;
+        available -= std::min(available, got);
     }
 }
 

@@ -25,12 +25,9 @@ LONG BeginInternetTicket()
     return ticket;
 }
 
-void ArmInternetWait()
-{
-    InternetCompletion& completion = engine.downloadCompletion;
-    InterlockedExchange(&completion.completedTicket, 0);
-    ResetEvent(completion.signal);
-}
+// The event is not reset here (that would cost a call into the system for every piece of a
+// body): a signal left from an earlier completion only makes the wait look at the ticket once more.
+void ArmInternetWait() { InterlockedExchange(&engine.downloadCompletion.completedTicket, 0); }
 
 bool WaitInternetCompletion(LONG ticket, DWORD timeoutMs, DWORD_PTR& result, DWORD& error)
 {
