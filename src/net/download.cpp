@@ -154,7 +154,28 @@ bool CopyBody(HINTERNET request, LONG ticket, HANDLE file)
     }
 }
 
-int RunDownload(const char* url, const char* destination)
+// Every handle of the download stops reporting before it is closed: a request abandoned after a
+// time-out may be finished by WinInet much later (when the server lets go), and by then the
+// module that holds the callback may be gone.
+class QuietHandles {
+public:
+    QuietHandles(const InternetHandle& session, LONG ticket) : session_(session), ticket_(ticket) {}
+    QuietHandles(const QuietHandles&) = delete;
+    QuietHandles& operator=(const QuietHandles&) = delete;
+    ~QuietHandles()
+    {
+        if (HINTERNET request = ReportedRequest(ticket_)) InternetSetStatusCallbackA(request, nullptr);
+        if (session_.Get()) InternetSetStatusCallbackA(session_.Get(), nullptr);
+    }
+
+private:
+    const InternetHandle& session_;
+    LONG ticket_;
+};
+
+// Everything up to a complete body; every handle is closed when it returns (the file first).
+// 0 when the body is complete.
+int Transfer(const char* url, const char* destination)
 {
     Notify(kStarting);
     InternetHandle session(OpenSession());
@@ -162,6 +183,7 @@ int RunDownload(const char* url, const char* destination)
     Notify(kOpeningUrl);
     DWORD error = 0;
     InternetHandle request(OpenUrl(session.Get(), url, ticket, error));
+    QuietHandles quiet(session, ticket);
     if (!request.Get()) {
         ReportOpenFailure(error);
         Notify(kUrlNotOpened);
@@ -180,9 +202,12 @@ int RunDownload(const char* url, const char* destination)
     }
     const bool complete = CopyBody(request.Get(), ticket, file.Get());
     file = UniqueHandle();
-    request.Close();
-    session.Close();
-    if (!complete) return 1;
+    return complete ? 0 : 1;
+}
+
+int RunDownload(const char* url, const char* destination)
+{
+    if (Transfer(url, destination) != 0) return 1;
     Notify(kComplete);
     return 0;
 }

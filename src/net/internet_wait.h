@@ -18,6 +18,8 @@ struct InternetCompletion {
     volatile LONG completedTicket = 0;
     DWORD_PTR result = 0;
     DWORD error = 0;
+    // The request handle as soon as WinInet has made it, also while its open is still pending.
+    HINTERNET request = nullptr;
 };
 
 // The status callback to install on the download's session handle.
@@ -28,5 +30,7 @@ void CALLBACK InternetStatusCallback(HINTERNET handle, DWORD_PTR context, DWORD 
 LONG BeginInternetTicket();
 // Forgets any earlier completion; call before starting an operation that may complete later.
 void ArmInternetWait();
+// The request handle of the ticket that WinInet has reported so far; null when none.
+HINTERNET ReportedRequest(LONG ticket);
 // Waits until the operation of the ticket completes; false when the time ran out first.
 bool WaitInternetCompletion(LONG ticket, DWORD timeoutMs, DWORD_PTR& result, DWORD& error);
