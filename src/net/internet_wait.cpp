@@ -15,14 +15,14 @@ void CALLBACK InternetStatusCallback(HINTERNET, DWORD_PTR context, DWORD status,
     completion.result = outcome->dwResult;
     completion.error = outcome->dwError;
     InterlockedExchange(&completion.completedTicket, static_cast<LONG>(context));
-    SetEvent(completion.signal);
+    SetEvent(completion.signal.Get());
 }
 
 LONG BeginInternetTicket()
 {
     InternetCompletion& completion = engine.downloadCompletion;
-    if (!completion.signal) completion.signal = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-    if (!completion.signal) return 0;
+    if (!completion.signal.Valid()) completion.signal = UniqueHandle(CreateEventA(nullptr, FALSE, FALSE, nullptr));
+    if (!completion.signal.Valid()) return 0;
     completion.request = nullptr;
     LONG ticket = InterlockedIncrement(&completion.ticket);
     // 0 is no context at all: WinInet reports nothing for it.
@@ -52,6 +52,6 @@ bool WaitInternetCompletion(LONG ticket, DWORD timeoutMs, DWORD_PTR& result, DWO
         }
         const DWORD waited = GetTickCount() - start;
         if (waited >= timeoutMs) return false;
-        WaitForSingleObject(completion.signal, timeoutMs - waited);
+        WaitForSingleObject(completion.signal.Get(), timeoutMs - waited);
     }
 }

@@ -8,12 +8,14 @@
 
 #include <stdint.h>
 
+#include "win/handle.h"
+
 // What WinInet's threads report about the running download's request. It lives in the engine
 // context for as long as the module is loaded: a request abandoned after a time-out may still
 // report later, and its report must land in memory that exists. Each download has a ticket of
 // its own (the request's context value); reports that carry another ticket are ignored.
 struct InternetCompletion {
-    HANDLE signal = nullptr;  // auto-reset event, created by the first download
+    UniqueHandle signal;  // auto-reset event, made by the first download, closed at unload
     volatile LONG ticket = 0;
     volatile LONG completedTicket = 0;
     DWORD_PTR result = 0;
