@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
 # Creates the private Wine prefix once: null graphics driver (windows work without a
 # display), no crash dialog (a crashing test fails instead of hanging in the debugger).
+# Usage: wine_prefix.sh PREFIX [sound]. With "sound", the prefix's one wave output device is ALSA's
+# "null" device (it takes sound and plays it nowhere, faster than real time), for the device
+# output's tests; without it, no wave device opens, as on a machine without a sound card.
 # Each step's output goes to PREFIX.log; a step that fails is named, its output shown, and the
 # script exits non-zero without marking the prefix ready.
 set -euo pipefail
-prefix=${1:?usage: wine_prefix.sh PREFIX}
+prefix=${1:?usage: wine_prefix.sh PREFIX [sound]}
+sound=${2:-}
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/wine_env.sh" "$prefix"
 
@@ -36,6 +40,12 @@ fi
 step "setting the null graphics driver" "$WINE" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f
 step "turning off the crash dialog" \
   "$WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f
-# The graphics setting takes effect only once the server has restarted.
+if [ "$sound" = sound ]; then
+  # The ALSA driver, not the PulseAudio one (which would leave files outside the prefix).
+  step "choosing the ALSA sound driver" "$WINE" reg add 'HKCU\Software\Wine\Drivers' /v Audio /d alsa /f
+  step "choosing the ALSA null device" "$WINE" reg add 'HKCU\Software\Wine\Drivers\winealsa.drv' \
+    /v ALSAOutputDevices /t REG_MULTI_SZ /d null /f
+fi
+# The graphics and sound settings take effect only once the server has restarted.
 step "waiting for the Wine server to exit" wineserver -w
 touch "$prefix/.tunara-ready"

@@ -62,6 +62,8 @@ typedef int32_t(TUNARA_CDECL* TunaraSendStatusFn)(int32_t code, int32_t value);
 typedef int32_t(TUNARA_CDECL* TunaraOutputOpenFn)(int32_t sampleRate, int32_t channels,
                                                   int32_t bitsPerSample, int32_t fourth,
                                                   int32_t fifth);
+typedef int32_t(TUNARA_CDECL* TunaraOutputWriteFn)(const char* data, int32_t bytes);
+typedef int32_t(TUNARA_CDECL* TunaraOutputPauseFn)(int32_t pause);
 
 typedef struct InputPluginRecord {
     int32_t version;              // 0  module: <= 257 accepted, 257 = extended record
@@ -124,7 +126,35 @@ typedef struct OutputPluginRecord {
     TunaraVoidFn quit;        // 8  module: called once at unload
     TunaraOutputOpenFn open;  // 9  module: negative means failure
     TunaraVoidFn close;       // 10 module
-    // Words beyond 10 are shared between the output module and the input modules only.
+    // Words 11 to 19 are shared between the output module and the input modules that play
+    // through it; the host never touches them. An input module opens the output (word 9) with
+    // its stream's PCM format, writes through it from its decoding thread and closes it at stop.
+    // All of them are called from one thread at a time (the input module serialises its calls).
+    //
+    // 11 module: (data, bytes) queues whole sample frames of the format given to open; the
+    //    output applies its volume and pan to them. 0: taken; non-zero: not open. Never blocks
+    //    for long: write no more than canWrite answered.
+    TunaraOutputWriteFn write;
+    // 12 module: bytes that write takes now without waiting; 0 while paused or full.
+    TunaraIntFn canWrite;
+    // 13 module: non-zero while written data is still to be heard (buffers not drained).
+    TunaraIntFn isPlaying;
+    // 14 module: (pause) non-zero pauses output time and playing, 0 resumes; returns the
+    //    previous state.
+    TunaraOutputPauseFn pause;
+    // 15 module: (volume) 0 to 255; 255 passes samples unchanged, lower values scale linearly,
+    //    0 is silence. -1 leaves it as it is. Kept across opens.
+    TunaraSetIntFn setVolume;
+    // 16 module: (pan) -128 (left only) to 128 (right only); 0 is centred and changes nothing.
+    //    Kept across opens.
+    TunaraSetIntFn setPan;
+    // 17 module: (positionMs) drops every queued sample not yet heard and restarts output time
+    //    and written time at positionMs (a seek).
+    TunaraSetIntFn flush;
+    // 18 module: milliseconds heard since open (plus the last flush position).
+    TunaraIntFn getOutputTime;
+    // 19 module: milliseconds written since open (plus the last flush position).
+    TunaraIntFn getWrittenTime;
 } OutputPluginRecord;
 
 typedef InputPluginRecord*(TUNARA_CDECL* TunaraGetInModuleFn)(void);
@@ -190,5 +220,17 @@ TUNARA_STATIC_ASSERT(offsetof(OutputPluginRecord, init) == 0x1c, "word 7");
 TUNARA_STATIC_ASSERT(offsetof(OutputPluginRecord, quit) == 0x20, "word 8");
 TUNARA_STATIC_ASSERT(offsetof(OutputPluginRecord, open) == 0x24, "word 9");
 TUNARA_STATIC_ASSERT(offsetof(OutputPluginRecord, close) == 0x28, "word 10");
-TUNARA_STATIC_ASSERT(sizeof(OutputPluginRecord) == 44, "output record: at least 11 words");
+TUNARA_STATIC_ASSERT(offsetof(OutputPluginRecord, write) == 0x2c, "word 11");
+TUNARA_STATIC_ASSERT(offsetof(OutputPluginRecord, canWrite) == 0x30, "word 12");
+TUNARA_STATIC_ASSERT(offsetof(OutputPluginRecord, isPlaying) == 0x34, "word 13");
+TUNARA_STATIC_ASSERT(offsetof(OutputPluginRecord, pause) == 0x38, "word 14");
+TUNARA_STATIC_ASSERT(offsetof(OutputPluginRecord, setVolume) == 0x3c, "word 15");
+TUNARA_STATIC_ASSERT(offsetof(OutputPluginRecord, setPan) == 0x40, "word 16");
+TUNARA_STATIC_ASSERT(offsetof(OutputPluginRecord, flush) == 0x44, "word 17");
+TUNARA_STATIC_ASSERT(offsetof(OutputPluginRecord, getOutputTime) == 0x48, "word 18");
+TUNARA_STATIC_ASSERT(offsetof(OutputPluginRecord, getWrittenTime) == 0x4c, "word 19");
+TUNARA_STATIC_ASSERT(sizeof(OutputPluginRecord) == 80, "output record with the shared words: 20 words");
+// The host itself uses only words 0 to 10.
+#define TUNARA_OUTPUT_HOST_SIZE 44
+TUNARA_STATIC_ASSERT(offsetof(OutputPluginRecord, write) == TUNARA_OUTPUT_HOST_SIZE, "host part: 11 words");
 #endif

@@ -78,6 +78,21 @@ bool PluginLayout::AddPlugin(const wchar_t* kind, const PluginFileName& name,
     return static_cast<bool>(config.flush());
 }
 
+bool PluginLayout::AddShipped(const wchar_t* shipped, const wchar_t* name)
+{
+    std::error_code error;
+    fs::copy_file(fs::path(ExeDirectory()) / L"Plugins" / shipped, fs::path(PluginsDirectory()) / name,
+                  fs::copy_options::overwrite_existing, error);
+    return !error;
+}
+
+bool PluginLayout::WritePluginFile(const wchar_t* name, const std::vector<std::string>& lines)
+{
+    std::ofstream file(fs::path(PluginsDirectory()) / name, std::ios::binary | std::ios::trunc);
+    for (const std::string& line : lines) file << line << "\r\n";
+    return static_cast<bool>(file.flush());
+}
+
 std::vector<std::string> PluginLayout::CallLog() const
 {
     std::vector<std::string> lines;

@@ -47,6 +47,11 @@ public:
     bool AddOutput(const PluginFileName& name, const std::vector<std::string>& configLines = {},
                    EntryExport entry = kWithExport);
 
+    // Copies a module we ship (bin\Plugins\<shipped>) to Plugins\<name>; false on failure.
+    bool AddShipped(const wchar_t* shipped, const wchar_t* name);
+    // Writes Plugins\<name> with the given lines; false on failure.
+    bool WritePluginFile(const wchar_t* name, const std::vector<std::string>& lines);
+
     // The lines of Plugins\calls.log in order, without line ends; empty when there is no log.
     std::vector<std::string> CallLog() const;
     void ClearLog();

@@ -1,0 +1,13 @@
+#pragma once
+// Volume and pan as both outputs apply them to the PCM they are given, so that a file written by
+// one sounds as the device output of the other.
+#include <stdint.h>
+
+struct PcmGain {
+    int32_t volume = 255;  // 0 to 255; 255 is unity gain
+    int32_t pan = 0;       // -128 (left only) to 128 (right only); 0 is centred
+};
+
+// Scales whole frames of integer PCM (8-bit unsigned, 16, 24 or 32-bit signed, little-endian) in
+// place. At volume 255 and pan 0 nothing is touched, so such a render is bit-exact.
+void ApplyGain(const PcmGain& gain, char* data, int32_t bytes, int32_t bitsPerSample, int32_t channels);

@@ -1,0 +1,159 @@
+#include "wave_header.h"
+
+#include "win/ansi_text.h"
+
+namespace {
+
+constexpr uint16_t kFormatPcm = 1;
+constexpr uint16_t kFormatFloat = 3;
+constexpr uint16_t kFormatExtensible = 0xFFFE;
+// Files with more chunks than this before their samples are not taken for WAVE files.
+constexpr int kMaxChunks = 4096;
+constexpr uint32_t kMaxInfoBytes = 64 * 1024;
+constexpr int32_t kMaxSampleRate = 1000000;
+
+uint16_t Get16(const unsigned char* at) { return static_cast<uint16_t>(at[0] | (at[1] << 8)); }
+uint32_t Get32(const unsigned char* at) { return Get16(at) | (static_cast<uint32_t>(Get16(at + 2)) << 16); }
+bool IsId(const unsigned char* at, const char* id) { return at[0] == id[0] && at[1] == id[1] && at[2] == id[2] && at[3] == id[3]; }
+
+class FileReader {
+public:
+    explicit FileReader(const char* path)
+        : file_(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr))
+    {
+        LARGE_INTEGER size;
+        if (file_ != INVALID_HANDLE_VALUE && GetFileSizeEx(file_, &size)) size_ = static_cast<uint64_t>(size.QuadPart);
+    }
+    ~FileReader()
+    {
+        if (file_ != INVALID_HANDLE_VALUE) CloseHandle(file_);
+    }
+    FileReader(const FileReader&) = delete;
+    FileReader& operator=(const FileReader&) = delete;
+
+    uint64_t Size() const { return size_; }
+    bool Read(uint64_t offset, void* data, uint32_t bytes)
+    {
+        if (file_ == INVALID_HANDLE_VALUE || offset > size_ || bytes > size_ - offset) return false;
+        OVERLAPPED at = {};
+        at.Offset = static_cast<DWORD>(offset);
+        at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+        DWORD read = 0;
+        return ReadFile(file_, data, bytes, &read, &at) && read == bytes;
+    }
+
+private:
+    HANDLE file_;
+    uint64_t size_ = 0;
+};
+
+bool ReadFormat(const unsigned char* fmt, uint32_t size, WaveHeader* header)
+{
+    if (size < 16) return false;
+    uint16_t tag = Get16(fmt);
+    header->channels = Get16(fmt + 2);
+    header->sampleRate = static_cast<int32_t>(Get32(fmt + 4));
+    header->blockAlign = Get16(fmt + 12);
+    header->bitsPerSample = Get16(fmt + 14);
+    if (tag == kFormatExtensible) {
+        // The sub-format's first two bytes carry the plain format tag.
+        if (size < 40) return false;
+        tag = Get16(fmt + 24);
+    }
+    if (tag == kFormatPcm) header->kind = SampleKind::kInteger;
+    else if (tag == kFormatFloat) header->kind = SampleKind::kFloat;
+    else return false;
+    const int32_t bits = header->bitsPerSample;
+    if (header->kind == SampleKind::kFloat ? bits != 32 : (bits != 8 && bits != 16 && bits != 24 && bits != 32))
+        return false;
+    if (header->channels < 1 || header->channels > 8) return false;
+    if (header->sampleRate < 1 || header->sampleRate > kMaxSampleRate) return false;
+    return header->blockAlign == header->channels * bits / 8;
+}
+
+void ReadInfoText(const unsigned char* text, uint32_t size, char* field)
+{
+    char copy[256];
+    uint32_t length = 0;
+    while (length < size && length < sizeof copy - 1 && text[length]) {
+        copy[length] = static_cast<char>(text[length]);
+        ++length;
+    }
+    copy[length] = '\0';
+    CopyBounded(field, 256, copy);
+}
+
+void ReadInfo(const unsigned char* list, uint32_t size, WaveHeader* header)
+{
+    if (size < 4 || !IsId(list, "INFO")) return;
+    for (uint32_t at = 4; size - at >= 8;) {
+        const unsigned char* item = list + at;
+        const uint32_t itemSize = Get32(item + 4);
+        if (itemSize > size - at - 8) return;
+        const unsigned char* text = item + 8;
+        if (IsId(item, "INAM")) ReadInfoText(text, itemSize, header->title);
+        else if (IsId(item, "IART")) ReadInfoText(text, itemSize, header->artist);
+        else if (IsId(item, "IPRD")) ReadInfoText(text, itemSize, header->album);
+        else if (IsId(item, "ICMT")) ReadInfoText(text, itemSize, header->comment);
+        else if (IsId(item, "ICRD")) ReadInfoText(text, itemSize, header->year);
+        else if (IsId(item, "IGNR")) ReadInfoText(text, itemSize, header->genre);
+        at += 8 + itemSize + (itemSize & 1);
+        if (at > size) return;
+    }
+}
+
+}  // namespace
+
+bool ReadWaveHeader(const char* path, WaveHeader* header)
+{
+    *header = WaveHeader();
+    if (!path || !*path) return false;
+    FileReader file(path);
+    unsigned char riff[12];
+    if (!file.Read(0, riff, 12) || !IsId(riff, "RIFF") || !IsId(riff + 8, "WAVE")) return false;
+    bool haveFormat = false;
+    bool haveData = false;
+    uint64_t at = 12;
+    for (int chunks = 0; chunks < kMaxChunks && file.Size() - at >= 8; ++chunks) {
+        unsigned char chunk[8];
+        if (!file.Read(at, chunk, 8)) return false;
+        const uint32_t size = Get32(chunk + 4);
+        const uint64_t body = at + 8;
+        if (size > file.Size() - body) return false;
+        if (IsId(chunk, "fmt ") && !haveFormat) {
+            unsigned char fmt[40];
+            const uint32_t wanted = size < sizeof fmt ? size : static_cast<uint32_t>(sizeof fmt);
+            if (!file.Read(body, fmt, wanted) || !ReadFormat(fmt, size, header)) return false;
+            haveFormat = true;
+        } else if (IsId(chunk, "data") && !haveData) {
+            header->dataOffset = body;
+            header->dataBytes = size;
+            haveData = true;
+        } else if (IsId(chunk, "LIST") && size <= kMaxInfoBytes) {
+            // The host calls its plugins from one thread only.
+            static unsigned char list[kMaxInfoBytes];
+            if (file.Read(body, list, size)) ReadInfo(list, size, header);
+        }
+        at = body + size + (size & 1);
+        if (at > file.Size()) break;
+    }
+    if (!haveFormat || !haveData) return false;
+    header->dataBytes -= header->dataBytes % static_cast<uint64_t>(header->blockAlign);
+    return true;
+}
+
+void BaseTitle(const char* path, char* title, size_t size)
+{
+    const char* name = path ? path : "";
+    // CharNextA: a trail byte of a double-byte character may look like a backslash.
+    for (const char* p = name; *p; p = CharNextA(p))
+        if (*p == '\\' || *p == '/') name = p + 1;
+    char copy[MAX_PATH];
+    CopyBounded(copy, name);
+    char* dot = nullptr;
+    for (char* p = copy; *p; p = CharNextA(p))
+        if (*p == '.') dot = p;
+    if (dot && dot != copy) *dot = '\0';
+    CopyBounded(title, size, copy);
+}

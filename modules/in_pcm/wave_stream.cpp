@@ -1,0 +1,154 @@
+#include "wave_stream.h"
+
+#include "pcm_to_16.h"
+#include "win/ansi_text.h"
+
+namespace {
+
+constexpr int32_t kFramesPerPiece = 4096;
+constexpr int32_t kMaxChannels = 8;
+constexpr DWORD kIdleMs = 5;
+constexpr DWORD kLimitCheckEveryMs = 50;
+
+// The decoding thread's buffers; one stream plays at a time.
+unsigned char sourceBuffer[kFramesPerPiece * kMaxChannels * 4];
+int16_t pcmBuffer[kFramesPerPiece * kMaxChannels];
+
+}  // namespace
+
+bool WaveStream::Start(const char* path, const WaveHeader& header, OutputPluginRecord* output,
+                       const StreamHost& host, int32_t volume, int32_t pan)
+{
+    Stop();
+    if (!output || !output->open || !output->write || !output->canWrite) return false;
+    file_ = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                        FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (file_ == INVALID_HANDLE_VALUE) return false;
+    header_ = header;
+    CopyBounded(path_, path);
+    output_ = output;
+    host_ = host;
+    readBytes_ = 0;
+    stopRequested_ = 0;
+    seekRequest_ = -1;
+    if (output_->setVolume) output_->setVolume(volume);
+    if (output_->setPan) output_->setPan(pan);
+    if (output_->open(header.sampleRate, header.channels, 16, -1, -1) < 0) {
+        CloseHandle(file_);
+        file_ = INVALID_HANDLE_VALUE;
+        return false;
+    }
+    thread_ = CreateThread(nullptr, 0, ThreadMain, this, 0, nullptr);
+    if (!thread_) {
+        if (output_->close) output_->close();
+        CloseHandle(file_);
+        file_ = INVALID_HANDLE_VALUE;
+        return false;
+    }
+    return true;
+}
+
+void WaveStream::Stop()
+{
+    if (!thread_) return;
+    InterlockedExchange(&stopRequested_, 1);
+    WaitForSingleObject(thread_, INFINITE);
+    CloseHandle(thread_);
+    thread_ = nullptr;
+    if (output_->close) output_->close();
+    CloseHandle(file_);
+    file_ = INVALID_HANDLE_VALUE;
+}
+
+void WaveStream::Pause(bool paused)
+{
+    if (thread_ && output_->pause) output_->pause(paused ? 1 : 0);
+}
+
+void WaveStream::Seek(int32_t positionMs)
+{
+    if (thread_) InterlockedExchange(&seekRequest_, positionMs < 0 ? 0 : positionMs);
+}
+
+void WaveStream::SetVolume(int32_t volume)
+{
+    if (thread_ && output_->setVolume) output_->setVolume(volume);
+}
+
+void WaveStream::SetPan(int32_t pan)
+{
+    if (thread_ && output_->setPan) output_->setPan(pan);
+}
+
+int32_t WaveStream::PositionMs() const
+{
+    return thread_ && output_->getOutputTime ? output_->getOutputTime() : 0;
+}
+
+DWORD WINAPI WaveStream::ThreadMain(void* self)
+{
+    static_cast<WaveStream*>(self)->Run();
+    return 0;
+}
+
+bool WaveStream::Feed(int32_t room)
+{
+    const uint64_t left = header_.dataBytes - readBytes_;
+    if (left == 0) return false;
+    const int32_t outFrame = header_.channels * 2;
+    int64_t frames = room / outFrame;
+    if (frames > kFramesPerPiece) frames = kFramesPerPiece;
+    if (static_cast<uint64_t>(frames) * static_cast<uint64_t>(header_.blockAlign) > left)
+        frames = static_cast<int64_t>(left / static_cast<uint64_t>(header_.blockAlign));
+    const DWORD bytes = static_cast<DWORD>(frames * header_.blockAlign);
+    DWORD read = 0;
+    if (!ReadFile(file_, sourceBuffer, bytes, &read, nullptr) || read < static_cast<DWORD>(header_.blockAlign))
+        return false;  // the file became shorter than its header says
+    const int32_t whole = static_cast<int32_t>(read / static_cast<DWORD>(header_.blockAlign));
+    ConvertTo16(header_, sourceBuffer, whole * header_.channels, pcmBuffer);
+    output_->write(reinterpret_cast<const char*>(pcmBuffer), whole * outFrame);
+    readBytes_ += static_cast<uint64_t>(whole) * static_cast<uint64_t>(header_.blockAlign);
+    return true;
+}
+
+void WaveStream::Run()
+{
+    bool ended = false;
+    bool advancePosted = false;
+    DWORD lastLimitCheck = GetTickCount();
+    LARGE_INTEGER start;
+    start.QuadPart = static_cast<LONGLONG>(header_.dataOffset);
+    SetFilePointerEx(file_, start, nullptr, FILE_BEGIN);
+    while (!stopRequested_) {
+        const LONG seek = InterlockedExchange(&seekRequest_, -1);
+        if (seek >= 0) {
+            uint64_t frame = static_cast<uint64_t>(seek) * static_cast<uint64_t>(header_.sampleRate) / 1000;
+            const uint64_t frames = header_.dataBytes / static_cast<uint64_t>(header_.blockAlign);
+            if (frame > frames) frame = frames;
+            readBytes_ = frame * static_cast<uint64_t>(header_.blockAlign);
+            LARGE_INTEGER at;
+            at.QuadPart = static_cast<LONGLONG>(header_.dataOffset + readBytes_);
+            SetFilePointerEx(file_, at, nullptr, FILE_BEGIN);
+            if (output_->flush) output_->flush(static_cast<int32_t>(frame * 1000 / static_cast<uint64_t>(header_.sampleRate)));
+            ended = false;
+        }
+        bool fed = false;
+        if (!ended) {
+            const int32_t room = output_->canWrite();
+            if (room >= header_.channels * 2) {
+                ended = !Feed(room);
+                fed = !ended;
+            }
+        } else if (!advancePosted && !(output_->isPlaying && output_->isPlaying())) {
+            // Posted once, after the output has played everything it was given.
+            PostMessageA(host_.window, TUNARA_WM_ENGINE_ADVANCE, 0, 0);
+            advancePosted = true;
+        }
+        const DWORD now = GetTickCount();
+        if (host_.checkDurationLimitOnce && now - lastLimitCheck >= kLimitCheckEveryMs) {
+            lastLimitCheck = now;
+            host_.checkDurationLimitOnce(0, 0);
+        }
+        if (!fed) Sleep(kIdleMs);
+    }
+}

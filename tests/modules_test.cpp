@@ -1,0 +1,478 @@
+// The modules we ship, driven as a container drives them: the WAVE reader playing through the
+// file-writing output (the fallback where the device output does not open), with every written
+// file compared against the source or against a conversion made here.
+#include <windows.h>
+#include <psapi.h>
+#include <tlhelp32.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "support/player_case.h"
+#include "win/variant.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+using Events = std::vector<long>;
+
+void Put(Bytes& out, uint32_t value, int bytes)
+{
+    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<uint8_t>(value >> (8 * i)));
+}
+
+void PutId(Bytes& out, const char* id) { out.insert(out.end(), id, id + 4); }
+
+void PutChunk(Bytes& out, const char* id, const Bytes& body)
+{
+    PutId(out, id);
+    Put(out, static_cast<uint32_t>(body.size()), 4);
+    out.insert(out.end(), body.begin(), body.end());
+    if (body.size() % 2) out.push_back(0);
+}
+
+struct Format {
+    uint16_t tag;  // 1 PCM, 3 float, 0xFFFE extensible (sub-format in subTag)
+    int channels;
+    int rate;
+    int bits;
+    uint16_t subTag = 0;
+};
+
+Bytes FmtBody(const Format& f)
+{
+    Bytes body;
+    const int align = f.channels * f.bits / 8;
+    Put(body, f.tag, 2);
+    Put(body, static_cast<uint32_t>(f.channels), 2);
+    Put(body, static_cast<uint32_t>(f.rate), 4);
+    Put(body, static_cast<uint32_t>(f.rate * align), 4);
+    Put(body, static_cast<uint32_t>(align), 2);
+    Put(body, static_cast<uint32_t>(f.bits), 2);
+    if (f.tag == 0xFFFE) {
+        Put(body, 22, 2);
+        Put(body, static_cast<uint32_t>(f.bits), 2);
+        Put(body, 0, 4);
+        static const uint8_t guidTail[14] = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80, 0x00,
+                                             0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
+        Put(body, f.subTag, 2);
+        body.insert(body.end(), guidTail, guidTail + 14);
+    }
+    return body;
+}
+
+// A WAVE file: fmt, an optional LIST/INFO title, data.
+Bytes Wave(const Format& format, const Bytes& samples, const char* title = nullptr)
+{
+    Bytes chunks;
+    PutId(chunks, "WAVE");
+    PutChunk(chunks, "fmt ", FmtBody(format));
+    if (title) {
+        Bytes info, text(title, title + std::strlen(title) + 1);
+        PutId(info, "INFO");
+        PutChunk(info, "INAM", text);
+        PutChunk(chunks, "LIST", info);
+    }
+    PutChunk(chunks, "data", samples);
+    Bytes file;
+    PutChunk(file, "RIFF", chunks);
+    return file;
+}
+
+// Deterministic noise over the full range of each byte.
+Bytes Noise(size_t bytes, uint32_t seed)
+{
+    Bytes out(bytes);
+    for (uint8_t& b : out) {
+        seed = seed * 1664525u + 1013904223u;
+        b = static_cast<uint8_t>(seed >> 24);
+    }
+    return out;
+}
+
+std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
+
+std::vector<int16_t> AsInt16(const Bytes& data)
+{
+    std::vector<int16_t> out(data.size() / 2);
+    std::memcpy(out.data(), data.data(), out.size() * 2);
+    return out;
+}
+
+bool WriteBytes(const std::wstring& path, const Bytes& bytes)
+{
+    std::ofstream out(std::filesystem::path(path), std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    return static_cast<bool>(out.flush());
+}
+
+// A file the output wrote, with its header checked against the file's size.
+struct Render {
+    int channels = 0;
+    int rate = 0;
+    int bits = 0;
+    std::vector<int16_t> samples;
+};
+
+Render ReadRender(const std::wstring& path)
+{
+    std::ifstream in(std::filesystem::path(path), std::ios::binary);
+    Bytes file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    Render render;
+    EXPECT_GE(file.size(), 44u) << "no WAVE file written";
+    if (file.size() < 44) return render;
+    auto get = [&](size_t at, int bytes) {
+        uint32_t v = 0;
+        for (int i = 0; i < bytes; ++i) v |= static_cast<uint32_t>(file[at + i]) << (8 * i);
+        return v;
+    };
+    EXPECT_EQ(std::memcmp(file.data(), "RIFF", 4), 0);
+    EXPECT_EQ(get(4, 4), file.size() - 8) << "RIFF size";
+    EXPECT_EQ(std::memcmp(file.data() + 8, "WAVEfmt ", 8), 0);
+    EXPECT_EQ(get(20, 2), 1u) << "PCM";
+    EXPECT_EQ(std::memcmp(file.data() + 36, "data", 4), 0);
+    EXPECT_EQ(get(40, 4), file.size() - 44) << "data size";
+    render.channels = static_cast<int>(get(22, 2));
+    render.rate = static_cast<int>(get(24, 4));
+    render.bits = static_cast<int>(get(34, 2));
+    EXPECT_EQ(get(32, 2), static_cast<uint32_t>(render.channels * 2)) << "block alignment";
+    render.samples = AsInt16(Bytes(file.begin() + 44, file.end()));
+    return render;
+}
+
+class Modules : public testing::Test {
+protected:
+    // IN_PCM.DLL and out_pq2.dll as shipped; OUT_KV.DLL is a device output whose open fails, so
+    // the control falls back to the file writer as on a machine without a sound device.
+    void StartWith(const std::wstring& caseName)
+    {
+        player_ = std::make_unique<PlayerCase>(caseName);
+        PluginLayout& layout = player_->Layout();
+        ASSERT_TRUE(layout.AddShipped(L"IN_PCM.DLL", L"IN_PCM.DLL"));
+        ASSERT_TRUE(layout.AddShipped(L"out_pq2.dll", L"out_pq2.dll"));
+        ASSERT_TRUE(layout.AddOutput("OUT_KV.DLL", {"open=-1"}));
+        ASSERT_TRUE(player_->Start());
+    }
+    void Settings(bool realtime)
+    {
+        const std::string dir = Narrow(Dir());
+        ASSERT_TRUE(player_->Layout().WritePluginFile(
+            L"out_pq2.ini", {"[output]", "file=" + dir + "\\track%d.wav", realtime ? "realtime=1" : "realtime=0"}));
+    }
+    std::wstring Dir() { return player_->Layout().Directory(); }
+    // The case's loaded copy of the shipped WAVE reader.
+    InputPluginRecord* ShippedInput()
+    {
+        HMODULE module = GetModuleHandleW((player_->Layout().PluginsDirectory() + L"\\IN_PCM.DLL").c_str());
+        auto get = reinterpret_cast<TunaraGetInModuleFn>(
+            reinterpret_cast<void*>(module ? GetProcAddress(module, "tunaraGetInModule2") : nullptr));
+        return get ? get() : nullptr;
+    }
+    std::wstring Add(const wchar_t* name, const Bytes& bytes)
+    {
+        std::wstring path = Dir() + L"\\" + name;
+        EXPECT_TRUE(WriteBytes(path, bytes));
+        EXPECT_EQ(player_->Append(path), S_OK);
+        return path;
+    }
+    std::wstring Track(int n) { return Dir() + L"\\track" + std::to_wstring(n) + L".wav"; }
+    long Get(const wchar_t* property) { return player_->Call().GetLong(property); }
+    void Put(const wchar_t* property, long value) { ASSERT_EQ(player_->Call().Put(property, DispatchCall::Long(value)), S_OK); }
+    // Plays from the current entry and runs the container's loop until playback has stopped.
+    void PlayToEnd(DWORD timeoutMs = 20000)
+    {
+        ASSERT_EQ(player_->Call().Method(L"Play"), S_OK);
+        ASSERT_TRUE(player_->PumpUntil([&] { return Get(L"Status") == 0; }, timeoutMs));
+        player_->Pump();
+    }
+    void Wait(DWORD ms) { player_->PumpUntil([] { return false; }, ms); }
+
+    std::unique_ptr<PlayerCase> player_;
+};
+
+std::vector<int16_t> Slice(const std::vector<int16_t>& v, size_t from, size_t count)
+{
+    return std::vector<int16_t>(v.begin() + static_cast<long>(from), v.begin() + static_cast<long>(from + count));
+}
+
+}  // namespace
+
+// Five tracks of every sample format render, at full volume and unpaced, each to its own file:
+// 16-bit bit-exact, the others as converted here; the events of each advance; titles, lengths and
+// header information from the files.
+TEST_F(Modules, RendersEachTrackOfAListToItsOwnFile)
+{
+    StartWith(L"render_list");
+    Settings(false);
+    const Bytes pcm16 = Noise(11025 * 4, 1);
+    const Bytes pcm8 = Noise(5000, 2);
+    const Bytes pcm24 = Noise(4800 * 6, 3);
+    const Bytes pcm32 = Noise(800 * 12, 4);
+    std::vector<float> floats = {0.0f, 1.0f, -1.0f, 1.5f, -1.5f, 0.5f / 32768, -0.5f / 32768, 1.5f / 32768,
+                                 1234.0f / 32768, -0.25f, 32767.5f / 32768, std::nanf("")};
+    for (int i = 0; i < 2000; ++i) floats.push_back(std::sin(i * 0.01f) * 0.9f);
+    if (floats.size() % 2) floats.push_back(0.0f);
+    Bytes pcmFloat(floats.size() * 4);
+    std::memcpy(pcmFloat.data(), floats.data(), pcmFloat.size());
+
+    Add(L"noise16.wav", Wave({1, 2, 44100, 16}, pcm16, "Noise at sixteen bits"));
+    Add(L"mono8.wav", Wave({1, 1, 22050, 8}, pcm8));
+    Add(L"wide24.wav", Wave({0xFFFE, 2, 48000, 24, 1}, pcm24));
+    Add(L"three32.wav", Wave({1, 3, 8000, 32}, pcm32));
+    Add(L"float.wav", Wave({3, 2, 44100, 32}, pcmFloat));
+    ASSERT_EQ(Get(L"Nb_Playlist_Items"), 5);
+    Put(L"Volume", 255);
+    player_->TakeEvents();
+
+    PlayToEnd();
+    EXPECT_EQ(player_->TakeEvents(), (Events{1, 4, 2, 4, 1, 5, 2, 4, 1, 5, 2, 4, 1, 5, 2, 4, 1, 5, 1, 5}));
+
+    Render r16 = ReadRender(Track(1));
+    EXPECT_EQ(r16.channels, 2);
+    EXPECT_EQ(r16.rate, 44100);
+    EXPECT_EQ(r16.bits, 16);
+    EXPECT_TRUE(r16.samples == AsInt16(pcm16)) << "16-bit render is not bit-exact";
+
+    std::vector<int16_t> want8;
+    for (uint8_t s : pcm8) want8.push_back(static_cast<int16_t>((s - 128) * 256));
+    Render r8 = ReadRender(Track(2));
+    EXPECT_EQ(r8.channels, 1);
+    EXPECT_EQ(r8.rate, 22050);
+    EXPECT_TRUE(r8.samples == want8);
+
+    std::vector<int16_t> want24, want32;
+    for (size_t i = 0; i < pcm24.size(); i += 3) want24.push_back(static_cast<int16_t>(pcm24[i + 1] | pcm24[i + 2] << 8));
+    for (size_t i = 0; i < pcm32.size(); i += 4) want32.push_back(static_cast<int16_t>(pcm32[i + 2] | pcm32[i + 3] << 8));
+    Render r24 = ReadRender(Track(3));
+    EXPECT_EQ(r24.rate, 48000);
+    EXPECT_TRUE(r24.samples == want24);
+    Render r32 = ReadRender(Track(4));
+    EXPECT_EQ(r32.channels, 3);
+    EXPECT_TRUE(r32.samples == want32);
+
+    std::vector<int16_t> wantFloat;
+    for (float f : floats) {
+        double x = std::isnan(f) ? 0.0 : std::round(static_cast<double>(f) * 32768.0);
+        wantFloat.push_back(static_cast<int16_t>(x > 32767 ? 32767 : x < -32768 ? -32768 : x));
+    }
+    Render rFloat = ReadRender(Track(5));
+    ASSERT_EQ(rFloat.samples.size(), wantFloat.size());
+    for (size_t i = 0; i < wantFloat.size(); ++i) EXPECT_EQ(rFloat.samples[i], wantFloat[i]) << "float sample " << i;
+    EXPECT_EQ(GetFileAttributesW(Track(6).c_str()), INVALID_FILE_ATTRIBUTES);
+
+    // Titles from LIST/INFO or the base name; header information of the first entry.
+    Variant name, title, length;
+    ASSERT_EQ(player_->Control()->GetPlaylistItem(0, name.Get(), title.Get(), length.Get()), S_OK);
+    EXPECT_STREQ(title->bstrVal, L"Noise at sixteen bits");
+    EXPECT_EQ(length->lVal, 0);  // 250 ms, in whole seconds
+    ASSERT_EQ(player_->Control()->GetPlaylistItem(1, name.Get(), title.Get(), length.Get()), S_OK);
+    EXPECT_STREQ(title->bstrVal, L"mono8");
+    // The extended information, asked through the record as the host asks it.
+    InputPluginRecord* input = ShippedInput();
+    ASSERT_TRUE(input);
+    char title32[32], artist[32], album[32], comment[32], year[8], genre[32];
+    int32_t bitrate = 0, rate = 0, stereo = 0, vbr = -1;
+    ASSERT_EQ(input->getExtendedInfo((Narrow(Dir()) + "\\noise16.wav").c_str(), title32, artist, album, comment,
+                                     year, genre, &bitrate, &rate, &stereo, &vbr), 1);
+    EXPECT_STREQ(title32, "Noise at sixteen bits");
+    EXPECT_STREQ(artist, "");
+    EXPECT_EQ(bitrate, 1411);
+    EXPECT_EQ(rate, 44100);
+    EXPECT_EQ(stereo, 1);
+    EXPECT_EQ(vbr, 0);
+    ASSERT_EQ(input->getExtendedInfo((Narrow(Dir()) + "\\three32.wav").c_str(), title32, artist, album, comment,
+                                     year, genre, &bitrate, &rate, &stereo, &vbr), 1);
+    EXPECT_STREQ(title32, "three32");
+    EXPECT_EQ(bitrate, 768);
+    EXPECT_EQ(stereo, 0);
+}
+
+// What a listener would hear is what gets written: volume scales every sample; a pause loses and
+// repeats nothing; a seek drops what was queued and goes on from the new place; a play limit
+// ends the file at the limit.
+TEST_F(Modules, VolumePauseSeekAndLimitShapeTheWrittenFile)
+{
+    StartWith(L"shape");
+    const int rate = 8000;  // 8 kHz stereo: 32,000 bytes a second
+    const Bytes quiet = Noise(rate * 4 / 2, 5);
+    const Bytes longer = Noise(rate * 4 * 3, 6);
+
+    Settings(false);
+    Add(L"volume.wav", Wave({1, 2, rate, 16}, quiet));
+    Put(L"Volume", 128);
+    PlayToEnd();
+    std::vector<int16_t> source = AsInt16(quiet);
+    Render scaled = ReadRender(Track(1));
+    ASSERT_EQ(scaled.samples.size(), source.size());
+    int worst = 0;
+    for (size_t i = 0; i < source.size(); ++i) {
+        const int want = static_cast<int>(std::lround(source[i] * 128.0 / 255.0));
+        worst = std::max(worst, std::abs(scaled.samples[i] - want));
+    }
+    EXPECT_LE(worst, 1) << "volume 128 is not a linear scale";
+
+    // Paced from here on: pause in the middle, then resume.
+    Settings(true);
+    Put(L"Volume", 255);
+    ASSERT_EQ(player_->Call().Method(L"ClearPlaylist"), S_OK);
+    Add(L"paused.wav", Wave({1, 2, rate, 16}, longer));
+    ASSERT_EQ(player_->Call().Method(L"Play"), S_OK);
+    Wait(300);
+    ASSERT_EQ(player_->Call().Method(L"Pause"), S_OK);
+    EXPECT_EQ(Get(L"Status"), 2);
+    Wait(100);
+    WIN32_FILE_ATTRIBUTE_DATA before{}, after{};
+    GetFileAttributesExW(Track(2).c_str(), GetFileExInfoStandard, &before);
+    Wait(500);
+    GetFileAttributesExW(Track(2).c_str(), GetFileExInfoStandard, &after);
+    EXPECT_EQ(before.nFileSizeLow, after.nFileSizeLow) << "written while paused";
+    EXPECT_LT(before.nFileSizeLow, longer.size()) << "paced output ran ahead";
+    ASSERT_EQ(player_->Call().Method(L"Pause"), S_OK);
+    EXPECT_EQ(Get(L"Status"), 1);
+    ASSERT_TRUE(player_->PumpUntil([&] { return Get(L"Status") == 0; }));
+    EXPECT_TRUE(ReadRender(Track(2)).samples == AsInt16(longer)) << "a pause changed the samples";
+
+    // A seek to 2 s after a moment of play: the start, then everything from 2 s on.
+    ASSERT_EQ(player_->Call().Method(L"Play"), S_OK);
+    Wait(300);
+    Put(L"Position", 2);
+    ASSERT_TRUE(player_->PumpUntil([&] { return Get(L"Status") == 0; }));
+    std::vector<int16_t> all = AsInt16(longer);
+    const size_t tail = all.size() - static_cast<size_t>(2 * rate * 2);
+    Render seeked = ReadRender(Track(3));
+    ASSERT_GT(seeked.samples.size(), tail);
+    ASSERT_LT(seeked.samples.size(), tail + static_cast<size_t>(rate * 2));
+    const size_t head = seeked.samples.size() - tail;
+    EXPECT_TRUE(Slice(seeked.samples, 0, head) == Slice(all, 0, head)) << "the start before the seek";
+    EXPECT_TRUE(Slice(seeked.samples, head, tail) == Slice(all, all.size() - tail, tail)) << "after the seek";
+
+    // A one-second limit on a three-second track.
+    ASSERT_EQ(player_->Call().Method(L"ClearPlaylist"), S_OK);
+    std::wstring limited = Dir() + L"\\limited.wav";
+    ASSERT_TRUE(WriteBytes(limited, Wave({1, 2, rate, 16}, longer)));
+    ASSERT_EQ(player_->AppendWithArgs(limited, 100, 1000), S_OK);
+    player_->TakeEvents();
+    PlayToEnd();
+    EXPECT_EQ(player_->TakeEvents(), (Events{1, 4})) << "a cut at the end of the list fires nothing";
+    Render cut = ReadRender(Track(4));
+    const size_t oneSecond = static_cast<size_t>(rate * 2);
+    EXPECT_GE(cut.samples.size(), oneSecond);
+    EXPECT_LT(cut.samples.size(), oneSecond * 2);
+    EXPECT_TRUE(cut.samples == Slice(all, 0, cut.samples.size()));
+}
+
+// Files that only look like WAVE files: every start fails (-1, so each entry is tried once),
+// titles fall back to the base name with an unknown length, and nothing crashes.
+TEST_F(Modules, MalformedFilesFailToStartAndKeepTheirNames)
+{
+    StartWith(L"malformed");
+    Settings(false);
+    const Format good{1, 2, 44100, 16};
+    const Bytes samples = Noise(400, 7);
+    std::vector<std::pair<const wchar_t*, Bytes>> files;
+    Bytes truncated = Wave(good, samples);
+    truncated.resize(30);  // ends inside the fmt chunk
+    files.push_back({L"truncated.wav", truncated});
+    Bytes hugeChunk = Wave(good, samples);
+    hugeChunk[16] = hugeChunk[17] = hugeChunk[18] = hugeChunk[19] = 0xFF;  // fmt size 4 GiB
+    files.push_back({L"huge_chunk.wav", hugeChunk});
+    Bytes longData = Wave(good, samples);
+    longData[40] = 0x00;
+    longData[41] = 0x10;  // data size 4096 in a 444-byte file
+    files.push_back({L"long_data.wav", longData});
+    files.push_back({L"no_channels.wav", Wave({1, 0, 44100, 16}, samples)});
+    Bytes oddAlign = Wave(good, samples);
+    oddAlign[32] = 3;  // block alignment 3 for 16-bit stereo
+    files.push_back({L"odd_align.wav", oddAlign});
+    files.push_back({L"twelve_bits.wav", Wave({1, 2, 44100, 12}, samples)});
+    files.push_back({L"not_riff.wav", Bytes(100, 'x')});
+    files.push_back({L"empty.wav", Bytes()});
+    for (auto& file : files) Add(file.first, file.second);
+    const long count = static_cast<long>(files.size());
+    ASSERT_EQ(Get(L"Nb_Playlist_Items"), count);
+    for (long i = 0; i < count; ++i) {
+        Variant name, title, length;
+        ASSERT_EQ(player_->Control()->GetPlaylistItem(i, name.Get(), title.Get(), length.Get()), S_OK);
+        std::wstring base = files[static_cast<size_t>(i)].first;
+        base = base.substr(0, base.size() - 4);
+        std::replace(base.begin(), base.end(), L'_', L' ');  // the engine tidies titles
+        EXPECT_EQ(std::wstring(title->bstrVal), base);
+        EXPECT_EQ(length->lVal, -1) << base;
+    }
+    player_->TakeEvents();
+    PlayToEnd();
+    Events want{1, 102};
+    for (long i = 1; i < count; ++i) want.insert(want.end(), {2, 102, 1, 5});
+    EXPECT_EQ(player_->TakeEvents(), want);
+    EXPECT_EQ(GetFileAttributesW(Track(1).c_str()), INVALID_FILE_ATTRIBUTES) << "a failed start wrote a file";
+    InputPluginRecord* input = ShippedInput();
+    ASSERT_TRUE(input);
+    for (auto& file : files) {
+        char text[6][32];
+        int32_t numbers[4] = {};
+        EXPECT_EQ(input->getExtendedInfo(Narrow(Dir() + L"\\" + file.first).c_str(), text[0], text[1], text[2],
+                                         text[3], text[4], text[5], &numbers[0], &numbers[1], &numbers[2], &numbers[3]),
+                  0);
+        char title[512];
+        int32_t length = 0;
+        input->getFileInfo(Narrow(Dir() + L"\\" + file.first).c_str(), title, &length);
+        EXPECT_EQ(length, -1);
+    }
+}
+
+// A thousand starts and stops through the real modules (a decoding thread, an open file and an
+// open output each time) leave no handle, thread or memory behind.
+TEST_F(Modules, PlayStopCyclesLeaveNothingBehind)
+{
+    StartWith(L"cycles");
+    // Paced and writing nothing: each start opens the output, each stop closes it.
+    ASSERT_TRUE(player_->Layout().WritePluginFile(L"out_pq2.ini", {"[output]", "file=", "realtime=1"}));
+    Add(L"a.wav", Wave({1, 2, 44100, 16}, Noise(44100 * 4, 8)));
+    auto threads = [] {
+        DWORD count = 0;
+        HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+        THREADENTRY32 entry{};
+        entry.dwSize = sizeof entry;
+        for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
+            if (entry.th32OwnerProcessID == GetCurrentProcessId()) ++count;
+        CloseHandle(snapshot);
+        return count;
+    };
+    auto privateBytes = [] {
+        PROCESS_MEMORY_COUNTERS_EX counters{};
+        counters.cb = sizeof counters;
+        GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
+                             sizeof counters);
+        return counters.PrivateUsage;
+    };
+    auto cycle = [&] {
+        EXPECT_EQ(player_->Control()->Play(), S_OK);
+        EXPECT_EQ(Get(L"Status"), 1);
+        player_->Control()->Stop();
+        player_->Pump();
+    };
+    for (int i = 0; i < 50; ++i) cycle();
+    DWORD handlesBefore = 0;
+    GetProcessHandleCount(GetCurrentProcess(), &handlesBefore);
+    const DWORD threadsBefore = threads();
+    const SIZE_T bytesBefore = privateBytes();
+    const int cycles = 1000;
+    for (int i = 0; i < cycles; ++i) cycle();
+    DWORD handlesAfter = 0;
+    GetProcessHandleCount(GetCurrentProcess(), &handlesAfter);
+    EXPECT_LE(handlesAfter, handlesBefore + 2);
+    EXPECT_LE(threads(), threadsBefore + 2);
+    EXPECT_LT(privateBytes(), bytesBefore + 1024 * 1024);
+    Events events = player_->TakeEvents();
+    EXPECT_EQ(std::count(events.begin(), events.end(), 4), 50 + cycles) << "every start succeeded";
+}
