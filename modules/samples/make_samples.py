@@ -34,13 +34,15 @@ def envelope(i, count):
     return min(1.0, i / fade, (count - 1 - i) / fade)
 
 
-def tones(seconds, frequencies, pan=0.0):
+def tones(seconds, frequencies, moving=False):
+    """A steady sum of sines; moving: it travels from the left channel to the right one."""
     count = int(RATE * seconds)
     for i in range(count):
         t = i / RATE
         value = sum(math.sin(2 * math.pi * f * t) for f in frequencies) / len(frequencies)
         value *= 0.5 * envelope(i, count)
-        yield int(value * 32767 * (1 - pan)), int(value * 32767 * (1 + pan))
+        right = i / count if moving else 0.5
+        yield int(value * 32767 * 2 * (1 - right)), int(value * 32767 * 2 * right)
 
 
 def sweep(seconds, low, high):
@@ -60,11 +62,12 @@ def main():
         ("tone_a440.wav", "Tone A 440 Hz", tones(2.0, [440.0])),
         ("chord_c_major.wav", "Chord C major", tones(2.5, [261.63, 329.63, 392.0])),
         ("sweep_200_2000.wav", "Sweep 200 to 2000 Hz", sweep(3.0, 200.0, 2000.0)),
-        ("fifth_left_right.wav", "Fifth, left to right", tones(2.0, [293.66, 440.0], pan=0.5)),
+        ("fifth_left_right.wav", "Fifth, left to right", tones(2.0, [293.66, 440.0], moving=True)),
     ]
     lines = ["#EXTM3U"]
     for name, title, frames in tracks:
         write_wave(os.path.join(out, name), title, frames)
+        lines.append(name)
     with open(os.path.join(out, "samples.m3u"), "w", newline="\r\n") as m3u:
         m3u.write("\n".join(lines) + "\n")
 
