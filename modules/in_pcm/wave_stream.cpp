@@ -5,9 +5,10 @@
 
 namespace {
 
-constexpr int32_t kFramesPerPiece = 4096;
+constexpr int32_t kFramesPerPiece = 16384;
 constexpr int32_t kMaxChannels = 8;
-constexpr DWORD kIdleMs = 5;
+// The output holds about half a second ahead: waking 20 times a second keeps it fed at little cost.
+constexpr DWORD kIdleMs = 50;
 constexpr DWORD kLimitCheckEveryMs = 50;
 
 // The decoding thread's buffers; one stream plays at a time.
