@@ -72,11 +72,11 @@ Bytes FmtBody(const Format& f)
 }
 
 // A WAVE file: fmt, an optional LIST/INFO title, data.
-Bytes Wave(const Format& format, const Bytes& samples, const char* title = nullptr)
+Bytes WaveWithFmt(const Bytes& fmt, const Bytes& samples, const char* title = nullptr)
 {
     Bytes chunks;
     PutId(chunks, "WAVE");
-    PutChunk(chunks, "fmt ", FmtBody(format));
+    PutChunk(chunks, "fmt ", fmt);
     if (title) {
         Bytes info, text(title, title + std::strlen(title) + 1);
         PutId(info, "INFO");
@@ -87,6 +87,11 @@ Bytes Wave(const Format& format, const Bytes& samples, const char* title = nullp
     Bytes file;
     PutChunk(file, "RIFF", chunks);
     return file;
+}
+
+Bytes Wave(const Format& format, const Bytes& samples, const char* title = nullptr)
+{
+    return WaveWithFmt(FmtBody(format), samples, title);
 }
 
 // Deterministic noise over the full range of each byte.
@@ -295,6 +300,72 @@ TEST_F(Modules, RendersEachTrackOfAListToItsOwnFile)
     EXPECT_STREQ(title32, "three32");
     EXPECT_EQ(bitrate, 768);
     EXPECT_EQ(stereo, 0);
+}
+
+int16_t FromMuLaw(uint8_t code)
+{
+    code = static_cast<uint8_t>(~code);
+    const int exponent = (code >> 4) & 7;
+    const int sample = ((((code & 0x0F) << 3) + 0x84) << exponent) - 0x84;
+    return static_cast<int16_t>(code & 0x80 ? -sample : sample);
+}
+
+int16_t FromALaw(uint8_t code)
+{
+    code ^= 0x55;
+    const int exponent = (code >> 4) & 7;
+    const int mantissa = code & 0x0F;
+    const int sample = exponent == 0 ? (mantissa << 4) + 8 : ((mantissa << 4) + 0x108) << (exponent - 1);
+    return static_cast<int16_t>(code & 0x80 ? sample : -sample);
+}
+
+// Compressed WAVE files go through the platform's audio compression manager: mu-law and A-law
+// come out as G.711 decodes them (computed here from the standard's formulas), with their lengths.
+TEST_F(Modules, RendersCompressedFormatsThroughTheCompressionManager)
+{
+    StartWith(L"compressed");
+    Settings(false);
+    Bytes codes(256 * 40);
+    for (size_t i = 0; i < codes.size(); ++i) codes[i] = static_cast<uint8_t>(i * 7);
+    Add(L"mulaw.wav", Wave({7, 1, 8000, 8}, codes));
+    Add(L"alaw.wav", Wave({6, 2, 8000, 8}, codes));
+    // IMA ADPCM, mono: 256-byte blocks of 505 samples each.
+    Bytes ima;
+    ::Put(ima, 0x11, 2);
+    ::Put(ima, 1, 2);
+    ::Put(ima, 8000, 4);
+    ::Put(ima, 4055, 4);
+    ::Put(ima, 256, 2);
+    ::Put(ima, 4, 2);
+    ::Put(ima, 2, 2);
+    ::Put(ima, 505, 2);
+    Bytes blocks = Noise(256 * 10, 9);
+    for (size_t b = 0; b < blocks.size(); b += 256) blocks[b + 2] = 0;  // a valid step index
+    for (size_t b = 0; b < blocks.size(); b += 256) blocks[b + 3] = 0;
+    Add(L"ima.wav", WaveWithFmt(ima, blocks));
+    Put(L"Volume", 255);
+    player_->TakeEvents();
+    PlayToEnd();
+    EXPECT_EQ(player_->TakeEvents(), (Events{1, 4, 2, 4, 1, 5, 2, 4, 1, 5, 1, 5}));
+    std::vector<int16_t> wantMu, wantA;
+    for (uint8_t code : codes) {
+        wantMu.push_back(FromMuLaw(code));
+        wantA.push_back(FromALaw(code));
+    }
+    Render mu = ReadRender(Track(1));
+    EXPECT_EQ(mu.channels, 1);
+    EXPECT_EQ(mu.rate, 8000);
+    EXPECT_TRUE(mu.samples == wantMu) << "mu-law";
+    Render a = ReadRender(Track(2));
+    EXPECT_EQ(a.channels, 2);
+    EXPECT_TRUE(a.samples == wantA) << "A-law";
+    InputPluginRecord* input = ShippedInput();
+    ASSERT_TRUE(input);
+    char title[512];
+    int32_t length = 0;
+    input->getFileInfo(Narrow(Dir() + L"\\mulaw.wav").c_str(), title, &length);
+    EXPECT_EQ(length, 1280);  // 10,240 one-byte samples at 8 kHz
+    EXPECT_EQ(ReadRender(Track(3)).samples.size(), 10u * 505u) << "IMA ADPCM";
 }
 
 // What a listener would hear is what gets written: volume scales every sample; a pause loses and

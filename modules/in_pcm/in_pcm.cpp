@@ -1,5 +1,7 @@
-// IN_PCM.DLL: plays RIFF WAVE files of integer PCM (8, 16, 24, 32 bits) and 32-bit float, 1 to 8
-// channels, at any sample rate, through the output the host hands over in word 37, as 16-bit PCM.
+// IN_PCM.DLL: plays RIFF WAVE files of integer PCM (8, 16, 24, 32 bits), 32-bit float and the
+// compressed formats the platform's audio compression manager converts (ADPCM, mu-law, A-law),
+// 1 to 8 channels, at any sample rate, through the output the host hands over in word 37, as
+// 16-bit PCM.
 // Answers titles and lengths from the file's header and LIST/INFO chunk for any file, and the
 // extended information as a version 257 module.
 #include <windows.h>

@@ -61,14 +61,23 @@ bool ReadFormat(const unsigned char* fmt, uint32_t size, WaveHeader* header)
         if (size < 40) return false;
         tag = Get16(fmt + 24);
     }
-    if (tag == kFormatPcm) header->kind = SampleKind::kInteger;
-    else if (tag == kFormatFloat) header->kind = SampleKind::kFloat;
-    else return false;
+    if (header->channels < 1 || header->channels > 8) return false;
+    if (header->sampleRate < 1 || header->sampleRate > kMaxSampleRate) return false;
+    if (tag == kFormatPcm) {
+        header->kind = SampleKind::kInteger;
+    } else if (tag == kFormatFloat) {
+        header->kind = SampleKind::kFloat;
+    } else if (Get16(fmt) == kFormatExtensible) {
+        return false;  // an extensible format other than PCM and float
+    } else {
+        header->kind = SampleKind::kCompressed;
+        header->bytesPerSecond = static_cast<int32_t>(Get32(fmt + 8));
+        return header->blockAlign > 0 && header->blockAlign <= kMaxCompressedBlock && header->bytesPerSecond > 0;
+    }
     const int32_t bits = header->bitsPerSample;
     if (header->kind == SampleKind::kFloat ? bits != 32 : (bits != 8 && bits != 16 && bits != 24 && bits != 32))
         return false;
-    if (header->channels < 1 || header->channels > 8) return false;
-    if (header->sampleRate < 1 || header->sampleRate > kMaxSampleRate) return false;
+    header->bytesPerSecond = header->sampleRate * header->blockAlign;
     return header->blockAlign == header->channels * bits / 8;
 }
 
@@ -122,9 +131,9 @@ bool ReadWaveHeader(const char* path, WaveHeader* header)
         const uint64_t body = at + 8;
         if (size > file.Size() - body) return false;
         if (IsId(chunk, "fmt ") && !haveFormat) {
-            unsigned char fmt[40];
-            const uint32_t wanted = size < sizeof fmt ? size : static_cast<uint32_t>(sizeof fmt);
-            if (!file.Read(body, fmt, wanted) || !ReadFormat(fmt, size, header)) return false;
+            const uint32_t wanted = size < kMaxFormatBytes ? size : kMaxFormatBytes;
+            if (!file.Read(body, header->format, wanted) || !ReadFormat(header->format, size, header)) return false;
+            header->formatBytes = wanted;
             haveFormat = true;
         } else if (IsId(chunk, "data") && !haveData) {
             header->dataOffset = body;

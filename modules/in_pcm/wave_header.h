@@ -5,7 +5,14 @@
 #include <windows.h>
 #include <stdint.h>
 
-enum class SampleKind { kInteger, kFloat };
+// kCompressed: any other format tag, converted to PCM by the platform's audio compression manager.
+enum class SampleKind { kInteger, kFloat, kCompressed };
+
+// The fmt chunk is kept whole for the compression manager, up to this size (ADPCM's coefficient
+// tables fit many times over).
+constexpr uint32_t kMaxFormatBytes = 256;
+// Compressed blocks larger than this are not taken (the reader converts whole blocks).
+constexpr int32_t kMaxCompressedBlock = 64 * 1024;
 
 struct WaveHeader {
     SampleKind kind = SampleKind::kInteger;
@@ -13,6 +20,9 @@ struct WaveHeader {
     int32_t sampleRate = 0;
     int32_t bitsPerSample = 0;
     int32_t blockAlign = 0;
+    int32_t bytesPerSecond = 0;  // of the stored data
+    unsigned char format[kMaxFormatBytes] = {};
+    uint32_t formatBytes = 0;
     uint64_t dataOffset = 0;
     uint64_t dataBytes = 0;  // whole frames only
     // LIST/INFO texts, empty when absent.
@@ -23,14 +33,15 @@ struct WaveHeader {
     char year[256] = "";
     char genre[256] = "";
 
-    int64_t BytesPerSecond() const { return static_cast<int64_t>(sampleRate) * blockAlign; }
+    int64_t BytesPerSecond() const { return bytesPerSecond; }
     int32_t LengthMs() const { return static_cast<int32_t>(dataBytes * 1000 / static_cast<uint64_t>(BytesPerSecond())); }
 };
 
-// Reads the header of a RIFF WAVE file with integer PCM of 8, 16, 24 or 32 bits or 32-bit float,
-// 1 to 8 channels. False for anything else or anything malformed (truncated or oversized chunks,
-// zero channels, a block alignment that does not match the format, a data chunk that runs past
-// the end of the file).
+// Reads the header of a RIFF WAVE file with integer PCM of 8, 16, 24 or 32 bits, 32-bit float or
+// a compressed format, 1 to 8 channels. False for anything malformed (truncated or oversized
+// chunks, zero channels, a block alignment that does not match the format, a data chunk that runs
+// past the end of the file). Whether the platform converts a compressed format is known only when
+// it plays.
 bool ReadWaveHeader(const char* path, WaveHeader* header);
 
 // The file's name without its folder and extension, cut to fit size bytes.

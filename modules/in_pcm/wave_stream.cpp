@@ -27,6 +27,14 @@ bool WaveStream::Start(const char* path, const WaveHeader& header, OutputPluginR
     if (file_ == INVALID_HANDLE_VALUE) return false;
     header_ = header;
     CopyBounded(path_, path);
+    // A block must fit the conversion buffer whole.
+    if (header.kind == SampleKind::kCompressed &&
+        (!decoder_.Open(header) || decoder_.BlockOutputBytes() > static_cast<int32_t>(sizeof pcmBuffer))) {
+        decoder_.Close();
+        CloseHandle(file_);
+        file_ = INVALID_HANDLE_VALUE;
+        return false;
+    }
     output_ = output;
     host_ = host;
     readBytes_ = 0;
@@ -35,6 +43,7 @@ bool WaveStream::Start(const char* path, const WaveHeader& header, OutputPluginR
     if (output_->setVolume) output_->setVolume(volume);
     if (output_->setPan) output_->setPan(pan);
     if (output_->open(header.sampleRate, header.channels, 16, -1, -1) < 0) {
+        decoder_.Close();
         CloseHandle(file_);
         file_ = INVALID_HANDLE_VALUE;
         return false;
@@ -42,6 +51,7 @@ bool WaveStream::Start(const char* path, const WaveHeader& header, OutputPluginR
     thread_ = CreateThread(nullptr, 0, ThreadMain, this, 0, nullptr);
     if (!thread_) {
         if (output_->close) output_->close();
+        decoder_.Close();
         CloseHandle(file_);
         file_ = INVALID_HANDLE_VALUE;
         return false;
@@ -59,6 +69,7 @@ void WaveStream::Stop()
     if (output_->close) output_->close();
     CloseHandle(file_);
     file_ = INVALID_HANDLE_VALUE;
+    decoder_.Close();
 }
 
 void WaveStream::Pause(bool paused)
@@ -92,8 +103,29 @@ DWORD WINAPI WaveStream::ThreadMain(void* self)
     return 0;
 }
 
+bool WaveStream::FeedCompressed(int32_t room)
+{
+    const uint64_t block = static_cast<uint64_t>(header_.blockAlign);
+    const uint64_t left = (header_.dataBytes - readBytes_) / block;
+    if (left == 0) return false;
+    const int32_t target = room < static_cast<int32_t>(sizeof pcmBuffer) ? room : static_cast<int32_t>(sizeof pcmBuffer);
+    uint64_t blocks = static_cast<uint64_t>(target / decoder_.BlockOutputBytes());
+    if (blocks > sizeof sourceBuffer / block) blocks = sizeof sourceBuffer / block;
+    if (blocks > left) blocks = left;
+    const DWORD bytes = static_cast<DWORD>(blocks * block);
+    DWORD read = 0;
+    if (!ReadFile(file_, sourceBuffer, bytes, &read, nullptr) || read < block) return false;
+    const int32_t whole = static_cast<int32_t>(read / block * block);
+    const int32_t pcmBytes = decoder_.Convert(sourceBuffer, whole, reinterpret_cast<unsigned char*>(pcmBuffer), target);
+    if (pcmBytes < 0) return false;
+    output_->write(reinterpret_cast<const char*>(pcmBuffer), pcmBytes - pcmBytes % (header_.channels * 2));
+    readBytes_ += static_cast<uint64_t>(whole);
+    return true;
+}
+
 bool WaveStream::Feed(int32_t room)
 {
+    if (header_.kind == SampleKind::kCompressed) return FeedCompressed(room);
     const uint64_t left = header_.dataBytes - readBytes_;
     if (left == 0) return false;
     const int32_t outFrame = header_.channels * 2;
@@ -123,20 +155,23 @@ void WaveStream::Run()
     while (!stopRequested_) {
         const LONG seek = InterlockedExchange(&seekRequest_, -1);
         if (seek >= 0) {
-            uint64_t frame = static_cast<uint64_t>(seek) * static_cast<uint64_t>(header_.sampleRate) / 1000;
-            const uint64_t frames = header_.dataBytes / static_cast<uint64_t>(header_.blockAlign);
-            if (frame > frames) frame = frames;
-            readBytes_ = frame * static_cast<uint64_t>(header_.blockAlign);
+            // To the block (a frame of PCM) that holds the position.
+            const uint64_t block = static_cast<uint64_t>(header_.blockAlign);
+            uint64_t blockIndex = static_cast<uint64_t>(seek) * static_cast<uint64_t>(header_.BytesPerSecond()) / 1000 / block;
+            if (blockIndex > header_.dataBytes / block) blockIndex = header_.dataBytes / block;
+            readBytes_ = blockIndex * block;
             LARGE_INTEGER at;
             at.QuadPart = static_cast<LONGLONG>(header_.dataOffset + readBytes_);
             SetFilePointerEx(file_, at, nullptr, FILE_BEGIN);
-            if (output_->flush) output_->flush(static_cast<int32_t>(frame * 1000 / static_cast<uint64_t>(header_.sampleRate)));
+            if (output_->flush)
+                output_->flush(static_cast<int32_t>(readBytes_ * 1000 / static_cast<uint64_t>(header_.BytesPerSecond())));
             ended = false;
         }
         bool fed = false;
         if (!ended) {
             const int32_t room = output_->canWrite();
-            if (room >= header_.channels * 2) {
+            const int32_t least = header_.kind == SampleKind::kCompressed ? decoder_.BlockOutputBytes() : header_.channels * 2;
+            if (room >= least) {
                 ended = !Feed(room);
                 fed = !ended;
             }

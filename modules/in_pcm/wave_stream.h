@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <stdint.h>
 
+#include "acm_decoder.h"
 #include "tunara_plugin.h"
 #include "wave_header.h"
 
@@ -40,12 +41,14 @@ private:
     void Run();
     // Reads and writes one piece while the output takes it; false at the end of the samples.
     bool Feed(int32_t room);
+    bool FeedCompressed(int32_t room);
 
     WaveHeader header_;
     char path_[MAX_PATH] = "";
     OutputPluginRecord* output_ = nullptr;
     StreamHost host_;
     HANDLE file_ = INVALID_HANDLE_VALUE;
+    AcmDecoder decoder_;
     HANDLE thread_ = nullptr;
     volatile LONG stopRequested_ = 0;
     volatile LONG seekRequest_ = -1;
