@@ -407,6 +407,8 @@ TEST_F(Modules, VolumePauseSeekAndLimitShapeTheWrittenFile)
     Wait(500);
     GetFileAttributesExW(Track(2).c_str(), GetFileExInfoStandard, &after);
     EXPECT_EQ(before.nFileSizeLow, after.nFileSizeLow) << "written while paused";
+    // The header already matches what is in the file, as it would if the process ended now.
+    EXPECT_EQ(ReadRender(Track(2)).samples.size() * 2 + 44, after.nFileSizeLow);
     EXPECT_LT(before.nFileSizeLow, longer.size()) << "paced output ran ahead";
     ASSERT_EQ(player_->Call().Method(L"Pause"), S_OK);
     EXPECT_EQ(Get(L"Status"), 1);
@@ -440,6 +442,22 @@ TEST_F(Modules, VolumePauseSeekAndLimitShapeTheWrittenFile)
     EXPECT_GE(cut.samples.size(), oneSecond);
     EXPECT_LT(cut.samples.size(), oneSecond * 2);
     EXPECT_TRUE(cut.samples == Slice(all, 0, cut.samples.size()));
+
+    // Pan, which the host leaves centred, through the file writer's record: +64 halves the left.
+    HMODULE writer = GetModuleHandleW((player_->Layout().PluginsDirectory() + L"\\out_pq2.dll").c_str());
+    auto getOutput = reinterpret_cast<TunaraGetOutModuleFn>(
+        reinterpret_cast<void*>(writer ? GetProcAddress(writer, "tunaraGetOutModule") : nullptr));
+    ASSERT_TRUE(getOutput);
+    OutputPluginRecord* output = getOutput();
+    Settings(false);
+    ASSERT_EQ(output->open(rate, 2, 16, -1, -1), 0);
+    output->setVolume(255);
+    output->setPan(64);
+    const int16_t frames[4] = {1000, 1000, -3001, -3001};
+    ASSERT_EQ(output->write(reinterpret_cast<const char*>(frames), sizeof frames), 0);
+    output->close();
+    output->setPan(0);
+    EXPECT_EQ(ReadRender(Track(5)).samples, (std::vector<int16_t>{500, 1000, -1501, -3001}));
 }
 
 // Files that only look like WAVE files: every start fails (-1, so each entry is tried once),
