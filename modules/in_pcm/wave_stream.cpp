@@ -21,7 +21,7 @@ bool WaveStream::Start(const char* path, const WaveHeader& header, OutputPluginR
                        const StreamHost& host, int32_t volume, int32_t pan)
 {
     Stop();
-    if (!output || !output->open || !output->write || !output->canWrite) return false;
+    if (!stopEvent_ || !output || !output->open || !output->write || !output->canWrite) return false;
     file_ = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                         FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (file_ == INVALID_HANDLE_VALUE) return false;
@@ -30,30 +30,24 @@ bool WaveStream::Start(const char* path, const WaveHeader& header, OutputPluginR
     // A block must fit the conversion buffer whole.
     if (header.kind == SampleKind::kCompressed &&
         (!decoder_.Open(header) || decoder_.BlockOutputBytes() > static_cast<int32_t>(sizeof pcmBuffer))) {
-        decoder_.Close();
-        CloseHandle(file_);
-        file_ = INVALID_HANDLE_VALUE;
+        CloseSource();
         return false;
     }
     output_ = output;
     host_ = host;
     readBytes_ = 0;
-    stopRequested_ = 0;
+    ResetEvent(stopEvent_);
     seekRequest_ = -1;
     if (output_->setVolume) output_->setVolume(volume);
     if (output_->setPan) output_->setPan(pan);
     if (output_->open(header.sampleRate, header.channels, 16, -1, -1) < 0) {
-        decoder_.Close();
-        CloseHandle(file_);
-        file_ = INVALID_HANDLE_VALUE;
+        CloseSource();
         return false;
     }
     thread_ = CreateThread(nullptr, 0, ThreadMain, this, 0, nullptr);
     if (!thread_) {
         if (output_->close) output_->close();
-        decoder_.Close();
-        CloseHandle(file_);
-        file_ = INVALID_HANDLE_VALUE;
+        CloseSource();
         return false;
     }
     return true;
@@ -62,14 +56,19 @@ bool WaveStream::Start(const char* path, const WaveHeader& header, OutputPluginR
 void WaveStream::Stop()
 {
     if (!thread_) return;
-    InterlockedExchange(&stopRequested_, 1);
+    SetEvent(stopEvent_);
     WaitForSingleObject(thread_, INFINITE);
     CloseHandle(thread_);
     thread_ = nullptr;
     if (output_->close) output_->close();
+    CloseSource();
+}
+
+void WaveStream::CloseSource()
+{
+    decoder_.Close();
     CloseHandle(file_);
     file_ = INVALID_HANDLE_VALUE;
-    decoder_.Close();
 }
 
 void WaveStream::Pause(bool paused)
@@ -152,7 +151,8 @@ void WaveStream::Run()
     LARGE_INTEGER start;
     start.QuadPart = static_cast<LONGLONG>(header_.dataOffset);
     SetFilePointerEx(file_, start, nullptr, FILE_BEGIN);
-    while (!stopRequested_) {
+    bool fed = true;
+    while (WaitForSingleObject(stopEvent_, fed ? 0 : kIdleMs) == WAIT_TIMEOUT) {
         const LONG seek = InterlockedExchange(&seekRequest_, -1);
         if (seek >= 0) {
             // To the block (a frame of PCM) that holds the position.
@@ -167,7 +167,7 @@ void WaveStream::Run()
                 output_->flush(static_cast<int32_t>(readBytes_ * 1000 / static_cast<uint64_t>(header_.BytesPerSecond())));
             ended = false;
         }
-        bool fed = false;
+        fed = false;
         if (!ended) {
             const int32_t room = output_->canWrite();
             const int32_t least = header_.kind == SampleKind::kCompressed ? decoder_.BlockOutputBytes() : header_.channels * 2;
@@ -185,6 +185,5 @@ void WaveStream::Run()
             lastLimitCheck = now;
             host_.checkDurationLimitOnce(0, 0);
         }
-        if (!fed) Sleep(kIdleMs);
     }
 }

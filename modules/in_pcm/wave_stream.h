@@ -16,8 +16,12 @@ struct StreamHost {
 
 class WaveStream {
 public:
-    WaveStream() = default;
-    ~WaveStream() { Stop(); }
+    WaveStream() : stopEvent_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
+    ~WaveStream()
+    {
+        Stop();
+        if (stopEvent_) CloseHandle(stopEvent_);
+    }
     WaveStream(const WaveStream&) = delete;
     WaveStream& operator=(const WaveStream&) = delete;
 
@@ -42,6 +46,8 @@ private:
     // Reads and writes one piece while the output takes it; false at the end of the samples.
     bool Feed(int32_t room);
     bool FeedCompressed(int32_t room);
+    // Closes the file and the decoder.
+    void CloseSource();
 
     WaveHeader header_;
     char path_[MAX_PATH] = "";
@@ -50,7 +56,7 @@ private:
     HANDLE file_ = INVALID_HANDLE_VALUE;
     AcmDecoder decoder_;
     HANDLE thread_ = nullptr;
-    volatile LONG stopRequested_ = 0;
+    HANDLE stopEvent_;  // set by Stop; wakes the thread at once
     volatile LONG seekRequest_ = -1;
     uint64_t readBytes_ = 0;  // into the data chunk
 };
