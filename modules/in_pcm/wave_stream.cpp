@@ -36,6 +36,7 @@ bool WaveStream::Start(const char* path, const WaveHeader& header, OutputPluginR
     output_ = output;
     host_ = host;
     readBytes_ = 0;
+    stopRequested_ = 0;
     ResetEvent(stopEvent_);
     seekRequest_ = -1;
     if (output_->setVolume) output_->setVolume(volume);
@@ -56,6 +57,7 @@ bool WaveStream::Start(const char* path, const WaveHeader& header, OutputPluginR
 void WaveStream::Stop()
 {
     if (!thread_) return;
+    InterlockedExchange(&stopRequested_, 1);
     SetEvent(stopEvent_);
     WaitForSingleObject(thread_, INFINITE);
     CloseHandle(thread_);
@@ -151,8 +153,9 @@ void WaveStream::Run()
     LARGE_INTEGER start;
     start.QuadPart = static_cast<LONGLONG>(header_.dataOffset);
     SetFilePointerEx(file_, start, nullptr, FILE_BEGIN);
-    bool fed = true;
-    while (WaitForSingleObject(stopEvent_, fed ? 0 : kIdleMs) == WAIT_TIMEOUT) {
+    // The flag is read while feeding (waiting on the event costs a system call per piece); the
+    // event ends an idle wait.
+    while (!stopRequested_) {
         const LONG seek = InterlockedExchange(&seekRequest_, -1);
         if (seek >= 0) {
             // To the block (a frame of PCM) that holds the position.
@@ -167,7 +170,7 @@ void WaveStream::Run()
                 output_->flush(static_cast<int32_t>(readBytes_ * 1000 / static_cast<uint64_t>(header_.BytesPerSecond())));
             ended = false;
         }
-        fed = false;
+        bool fed = false;
         if (!ended) {
             const int32_t room = output_->canWrite();
             const int32_t least = header_.kind == SampleKind::kCompressed ? decoder_.BlockOutputBytes() : header_.channels * 2;
@@ -185,5 +188,6 @@ void WaveStream::Run()
             lastLimitCheck = now;
             host_.checkDurationLimitOnce(0, 0);
         }
+        if (!fed) WaitForSingleObject(stopEvent_, kIdleMs);
     }
 }

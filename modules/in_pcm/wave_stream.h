@@ -56,7 +56,8 @@ private:
     HANDLE file_ = INVALID_HANDLE_VALUE;
     AcmDecoder decoder_;
     HANDLE thread_ = nullptr;
-    HANDLE stopEvent_;  // set by Stop; wakes the thread at once
+    volatile LONG stopRequested_ = 0;
+    HANDLE stopEvent_;  // set by Stop with stopRequested_: wakes an idle thread at once
     volatile LONG seekRequest_ = -1;
     uint64_t readBytes_ = 0;  // into the data chunk
 };
