@@ -11,6 +11,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <memory>
 #include <string>
@@ -19,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include "support/player_case.h"
+#include "support/test_paths.h"
 #include "win/variant.h"
 
 namespace {
@@ -164,6 +166,7 @@ protected:
         player_ = std::make_unique<PlayerCase>(caseName);
         PluginLayout& layout = player_->Layout();
         ASSERT_TRUE(layout.AddShipped(L"IN_PCM.DLL", L"IN_PCM.DLL"));
+        ASSERT_TRUE(layout.AddShipped(L"IN_MPA.DLL", L"IN_MPA.DLL"));
         ASSERT_TRUE(layout.AddShipped(L"out_pq2.dll", L"out_pq2.dll"));
         ASSERT_TRUE(layout.AddOutput("OUT_KV.DLL", {"open=-1"}));
         ASSERT_TRUE(player_->Start());
@@ -175,10 +178,10 @@ protected:
             L"out_pq2.ini", {"[output]", "file=" + dir + "\\track%d.wav", realtime ? "realtime=1" : "realtime=0"}));
     }
     std::wstring Dir() { return player_->Layout().Directory(); }
-    // The case's loaded copy of the shipped WAVE reader.
-    InputPluginRecord* ShippedInput()
+    // The case's loaded copy of a shipped reader.
+    InputPluginRecord* ShippedInput(const wchar_t* file = L"IN_PCM.DLL")
     {
-        HMODULE module = GetModuleHandleW((player_->Layout().PluginsDirectory() + L"\\IN_PCM.DLL").c_str());
+        HMODULE module = GetModuleHandleW((player_->Layout().PluginsDirectory() + L"\\" + file).c_str());
         auto get = reinterpret_cast<TunaraGetInModuleFn>(
             reinterpret_cast<void*>(module ? GetProcAddress(module, "tunaraGetInModule2") : nullptr));
         return get ? get() : nullptr;
@@ -564,4 +567,309 @@ TEST_F(Modules, PlayStopCyclesLeaveNothingBehind)
     EXPECT_LT(privateBytes(), bytesBefore + 1024 * 1024);
     Events events = player_->TakeEvents();
     EXPECT_EQ(std::count(events.begin(), events.end(), 4), 50 + cycles) << "every start succeeded";
+}
+
+namespace {
+
+Bytes ReadBytes(const std::wstring& path)
+{
+    std::ifstream in(std::filesystem::path(path), std::ios::binary);
+    return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+// One of the files the build encoded with lame (bin/mp3/).
+Bytes Mp3(const wchar_t* name) { return ReadBytes(ExeDirectory() + L"\\mp3\\" + name); }
+
+// A source signal: its sample at each (fractional) index.
+using Signal = std::function<double(double)>;
+
+Signal Sine(double frequency, int rate)
+{
+    return [=](double i) { return 16384 * std::sin(2 * 3.14159265358979 * frequency * i / rate); };
+}
+
+// From 200 Hz, rising 400 Hz a second: no two stretches alike, so a shift shows.
+Signal Sweep(int rate)
+{
+    return [=](double i) {
+        const double t = i / rate;
+        return 16384 * std::sin(2 * 3.14159265358979 * (200 * t + 200 * t * t));
+    };
+}
+
+// The largest difference between one channel of a render and the source over the samples from..to.
+int SignalError(const Render& r, int channel, const Signal& source, size_t from, size_t to)
+{
+    int worst = 0;
+    for (size_t i = from; i < to; ++i) {
+        const int got = r.samples[i * static_cast<size_t>(r.channels) + static_cast<size_t>(channel)];
+        worst = std::max(worst, std::abs(got - static_cast<int>(std::lround(source(static_cast<double>(i))))));
+    }
+    return worst;
+}
+
+// The shift, within plus or minus range of at, for which the samples from..to of a mono render
+// best match the source shifted by it.
+int BestShift(const Render& r, const Signal& source, size_t from, size_t to, int at, int range)
+{
+    int best = 0;
+    double bestError = 1e300;
+    for (int shift = at - range; shift <= at + range; ++shift) {
+        double error = 0;
+        for (size_t i = from; i < to; i += 7) {
+            const double d = r.samples[i] - source(static_cast<double>(i) + shift);
+            error += d * d;
+        }
+        if (error < bestError) bestError = error, best = shift;
+    }
+    return best;
+}
+
+// A version 2 tag of the given minor version around the frames; flags in the header's fifth byte.
+Bytes Id3v2(int version, uint8_t flags, const Bytes& frames)
+{
+    Bytes tag = {'I', 'D', '3', static_cast<uint8_t>(version), 0, flags};
+    const uint32_t size = static_cast<uint32_t>(frames.size());
+    for (int shift = 21; shift >= 0; shift -= 7) tag.push_back(static_cast<uint8_t>((size >> shift) & 0x7F));
+    tag.insert(tag.end(), frames.begin(), frames.end());
+    return tag;
+}
+
+// A frame of a 2.3 (big-endian size) or 2.4 (sync-safe size) tag.
+Bytes Frame(int version, const char* id, const Bytes& body, uint32_t claimed = 0)
+{
+    Bytes frame(id, id + 4);
+    const uint32_t size = claimed ? claimed : static_cast<uint32_t>(body.size());
+    for (int i = 3; i >= 0; --i)
+        frame.push_back(static_cast<uint8_t>(version == 4 ? (size >> (7 * i)) & 0x7F : size >> (8 * i)));
+    frame.push_back(0);
+    frame.push_back(0);
+    frame.insert(frame.end(), body.begin(), body.end());
+    return frame;
+}
+
+Bytes Text(uint8_t encoding, const Bytes& text)
+{
+    Bytes body(text.size() + 1, encoding);
+    std::copy(text.begin(), text.end(), body.begin() + 1);
+    return body;
+}
+
+Bytes Concat(std::initializer_list<Bytes> parts)
+{
+    Bytes all;
+    for (const Bytes& part : parts) all.insert(all.end(), part.begin(), part.end());
+    return all;
+}
+
+}  // namespace
+
+// MP3 files made by lame play through the compression manager: the tagged CBR file and the VBR
+// mono file come out with exactly the source's samples, in phase with the source tone; the bare
+// file, which has no encoder tag, its samples and at most the codec's two frames more. Titles,
+// lengths and extended information come from the tags and the first frames.
+TEST_F(Modules, MpegAudioFilesPlayGaplessWithTheirTags)
+{
+    StartWith(L"mpeg_audio");
+    Settings(false);
+    Add(L"cbr_tagged.mp3", Mp3(L"cbr_tagged.mp3"));
+    Add(L"vbr_mono.mp3", Mp3(L"vbr_mono.mp3"));
+    Add(L"cbr_bare.mp3", Mp3(L"cbr_bare.mp3"));
+    const wchar_t* titles[] = {L"Maker - Tone", L"Mono tone", L"cbr bare"};
+    const long lengths[] = {2, 1, 1};
+    for (long i = 0; i < 3; ++i) {
+        Variant name, title, length;
+        ASSERT_EQ(player_->Control()->GetPlaylistItem(i, name.Get(), title.Get(), length.Get()), S_OK);
+        EXPECT_STREQ(title->bstrVal, titles[i]);
+        EXPECT_EQ(length->lVal, lengths[i]);
+    }
+    Put(L"Volume", 255);
+    player_->TakeEvents();
+    PlayToEnd();
+    EXPECT_EQ(player_->TakeEvents(), (Events{1, 4, 2, 4, 1, 5, 2, 4, 1, 5, 1, 5}));
+
+    Render tagged = ReadRender(Track(1));
+    EXPECT_EQ(tagged.channels, 2);
+    EXPECT_EQ(tagged.rate, 44100);
+    ASSERT_EQ(tagged.samples.size(), 88323u * 2) << "not gapless";
+    // Away from the edges, where the encoder smears the tone's abrupt start and end; one sample of
+    // shift would cost about 2,400.
+    EXPECT_LE(SignalError(tagged, 0, Sine(1000, 44100), 1152, 88323 - 1152), 1200);
+    EXPECT_LE(SignalError(tagged, 1, Sine(1000, 44100), 1152, 88323 - 1152), 1200);
+    Render mono = ReadRender(Track(2));
+    EXPECT_EQ(mono.channels, 1);
+    EXPECT_EQ(mono.rate, 22050);
+    ASSERT_EQ(mono.samples.size(), 33152u) << "not gapless";
+    EXPECT_LE(SignalError(mono, 0, Sweep(22050), 576, 33152 - 576), 1200);
+    Render bare = ReadRender(Track(3));
+    ASSERT_GE(bare.samples.size(), 44100u * 2);
+    EXPECT_LE(bare.samples.size(), (44100u + 2 * 1152) * 2);
+
+    InputPluginRecord* input = ShippedInput(L"IN_MPA.DLL");
+    ASSERT_TRUE(input);
+    char title[32], artist[32], album[32], comment[32], year[8], genre[32];
+    int32_t bitrate = 0, rate = 0, stereo = 0, vbr = -1;
+    ASSERT_EQ(input->getExtendedInfo((Narrow(Dir()) + "\\cbr_tagged.mp3").c_str(), title, artist, album, comment,
+                                     year, genre, &bitrate, &rate, &stereo, &vbr), 1);
+    EXPECT_STREQ(title, "Tone");
+    EXPECT_STREQ(artist, "Maker");
+    EXPECT_STREQ(album, "Generated");
+    EXPECT_STREQ(comment, "made here");
+    EXPECT_STREQ(year, "2024");
+    EXPECT_STREQ(genre, "Jazz");
+    EXPECT_EQ(bitrate, 128);
+    EXPECT_EQ(rate, 44100);
+    EXPECT_EQ(stereo, 1);
+    EXPECT_EQ(vbr, 0);
+    ASSERT_EQ(input->getExtendedInfo((Narrow(Dir()) + "\\vbr_mono.mp3").c_str(), title, artist, album, comment,
+                                     year, genre, &bitrate, &rate, &stereo, &vbr), 1);
+    EXPECT_STREQ(title, "Mono tone");
+    EXPECT_STREQ(artist, "");
+    EXPECT_STREQ(genre, "Rock");
+    EXPECT_EQ(rate, 22050);
+    EXPECT_EQ(stereo, 0);
+    EXPECT_EQ(vbr, 1);
+    EXPECT_GT(bitrate, 8);
+    EXPECT_LT(bitrate, 160);
+
+    // Paced, a seek to 1 s in the VBR file, through its table of contents: the render ends with
+    // the source's last 11,102 samples, and they are the tone from within one frame of 1 s.
+    Settings(true);
+    ASSERT_EQ(player_->Call().Method(L"ClearPlaylist"), S_OK);
+    Add(L"vbr_mono.mp3", Mp3(L"vbr_mono.mp3"));
+    ASSERT_EQ(player_->Call().Method(L"Play"), S_OK);
+    Wait(200);
+    Put(L"Position", 1);
+    ASSERT_TRUE(player_->PumpUntil([&] { return Get(L"Status") == 0; }));
+    Render seeked = ReadRender(Track(4));
+    const size_t tail = 33152 - 22050;
+    ASSERT_GT(seeked.samples.size(), tail + 2205) << "nothing played before the seek";
+    ASSERT_LT(seeked.samples.size(), tail + 22050) << "the seek did not skip";
+    const size_t head = seeked.samples.size() - tail;
+    const int shift = BestShift(seeked, Sweep(22050), head + 600, seeked.samples.size() - 600,
+                                22050 - static_cast<int>(head), 1152);
+    EXPECT_LE(std::abs(shift - (22050 - static_cast<int>(head))), 576) << "landed " << shift + static_cast<int>(head) - 22050;
+}
+
+// Hand-made tags in front of the bare file's audio: a 2.4 tag with an extended header and
+// unsynchronisation (UTF-8, UTF-16 big-endian and a Latin-1 text holding FF), a 2.2 tag, frames
+// that claim more than their tag holds with a version 1 tag behind, and a title longer than every
+// host buffer (tag texts are kept to 255 bytes). Then files that hold no playable audio: each start fails once, with the base name
+// and an unknown length, and nothing is written.
+TEST_F(Modules, MpegTagVariantsAndMalformedFiles)
+{
+    StartWith(L"mpeg_tags");
+    Settings(false);
+    const Bytes audio = Mp3(L"cbr_bare.mp3");
+    ASSERT_GT(audio.size(), 10000u);
+    const Bytes v24 = Id3v2(4, 0xC0, Concat({{0, 0, 0, 6, 1, 0},
+                                            Frame(4, "TIT2", Text(3, {'C', 'a', 'f', 0xC3, 0xA9})),
+                                            Frame(4, "TPE1", Text(2, {0, 'B', 0, 'a', 0, 'n', 0, 'd'})),
+                                            Frame(4, "TALB", Text(0, {0xFF, 0x00, 'x'})),
+                                            Frame(4, "TCON", Text(0, {'(', '1', '7', ')'})),
+                                            Frame(4, "COMM", Text(0, {'e', 'n', 'g'}), 0x0FFFFFFF)}));
+    const Bytes v22 = {'I', 'D', '3', 2, 0, 0, 0, 0, 0, 25, 'T', 'T', '2', 0, 0, 4, 0, 'O', 'l', 'd',
+                       'T', 'P', '1', 0, 0, 9, 1, 0xFF, 0xFE, 'T', 0, 'w', 0, 'o', 0};
+    const Bytes oversized = Id3v2(3, 0, Concat({Frame(3, "TIT2", Text(0, {'L', 'o', 's', 't'}), 1000)}));
+    Bytes v1(128, 0);
+    std::memcpy(v1.data(), "TAGFrom v1", 10);
+    v1[127] = 8;  // Jazz
+    const Bytes longTitle = Id3v2(3, 0, Frame(3, "TIT2", Text(0, Bytes(300, 'x'))));
+    Add(L"v24.mp3", Concat({v24, audio}));
+    Add(L"v22.mp3", Concat({v22, audio}));
+    Add(L"oversized.mp3", Concat({oversized, audio, v1}));
+    Add(L"long.mp3", Concat({longTitle, audio}));
+    const std::wstring titles[] = {L"Band - Caf\u00e9", L"Two - Old", L"From v1", std::wstring(255, L'x')};
+    for (long i = 0; i < 4; ++i) {
+        Variant name, title, length;
+        ASSERT_EQ(player_->Control()->GetPlaylistItem(i, name.Get(), title.Get(), length.Get()), S_OK);
+        EXPECT_EQ(std::wstring(title->bstrVal), titles[i]);
+        EXPECT_EQ(length->lVal, 1) << i;
+    }
+    InputPluginRecord* input = ShippedInput(L"IN_MPA.DLL");
+    ASSERT_TRUE(input);
+    struct Guarded {
+        char text[32];
+        char guard[8];
+    } field[6];
+    for (Guarded& f : field) std::memset(&f, '#', sizeof f);
+    int32_t numbers[4] = {};
+    ASSERT_EQ(input->getExtendedInfo((Narrow(Dir()) + "\\v24.mp3").c_str(), field[0].text, field[1].text,
+                                     field[2].text, field[3].text, field[4].text, field[5].text, &numbers[0],
+                                     &numbers[1], &numbers[2], &numbers[3]), 1);
+    EXPECT_STREQ(field[0].text, "Caf\xe9");
+    EXPECT_STREQ(field[1].text, "Band");
+    EXPECT_STREQ(field[2].text, "\xffx");
+    EXPECT_STREQ(field[3].text, "");
+    EXPECT_STREQ(field[5].text, "Rock");
+    EXPECT_EQ(numbers[0], 128);
+    ASSERT_EQ(input->getExtendedInfo((Narrow(Dir()) + "\\oversized.mp3").c_str(), field[0].text, field[1].text,
+                                     field[2].text, field[3].text, field[4].text, field[5].text, &numbers[0],
+                                     &numbers[1], &numbers[2], &numbers[3]), 1);
+    EXPECT_STREQ(field[0].text, "From v1");
+    EXPECT_STREQ(field[5].text, "Jazz");
+    ASSERT_EQ(input->getExtendedInfo((Narrow(Dir()) + "\\long.mp3").c_str(), field[0].text, field[1].text,
+                                     field[2].text, field[3].text, field[4].text, field[5].text, &numbers[0],
+                                     &numbers[1], &numbers[2], &numbers[3]), 1);
+    EXPECT_EQ(std::string(field[0].text), std::string(31, 'x'));
+    for (Guarded& f : field) EXPECT_EQ(std::string(f.guard, 8), std::string(8, '#')) << "written past a buffer";
+
+    // Mutated tags and frame headers, cut anywhere: every answer stays inside its buffer.
+    const Bytes seed = Concat({v24, Bytes(audio.begin(), audio.begin() + 2000)});
+    const std::string mutatedPath = Narrow(Dir()) + "\\mutated.mp3";
+    uint32_t random = 12345;
+    int answered = 0;
+    for (int round = 0; round < 1000; ++round) {
+        Bytes mutated = seed;
+        for (int n = 0; n < 4; ++n) {
+            random = random * 1664525u + 1013904223u;
+            mutated[(random >> 8) % 160] = static_cast<uint8_t>(random >> 24);
+        }
+        random = random * 1664525u + 1013904223u;
+        if (round % 3 == 0) mutated.resize((random >> 8) % mutated.size());
+        ASSERT_TRUE(WriteBytes(std::wstring(mutatedPath.begin(), mutatedPath.end()), mutated));
+        char longTitle[512 + 8];
+        std::memset(longTitle, '#', sizeof longTitle);
+        int32_t ms = 0;
+        input->getFileInfo(mutatedPath.c_str(), longTitle, &ms);
+        ASSERT_EQ(std::string(longTitle + 512, 8), std::string(8, '#')) << "round " << round;
+        answered += input->getExtendedInfo(mutatedPath.c_str(), field[0].text, field[1].text, field[2].text,
+                                           field[3].text, field[4].text, field[5].text, &numbers[0], &numbers[1],
+                                           &numbers[2], &numbers[3]);
+        for (Guarded& f : field) ASSERT_EQ(std::string(f.guard, 8), std::string(8, '#')) << "round " << round;
+    }
+    EXPECT_GT(answered, 100) << "the mutations hid every file";
+
+    ASSERT_EQ(player_->Call().Method(L"ClearPlaylist"), S_OK);
+    Bytes freeFormat;
+    for (int i = 0; i < 20; ++i) {
+        Bytes frame(417, 0x55);
+        frame[0] = 0xFF, frame[1] = 0xFB, frame[2] = 0x00, frame[3] = 0x00;
+        freeFormat.insert(freeFormat.end(), frame.begin(), frame.end());
+    }
+    std::vector<std::pair<const wchar_t*, Bytes>> bad = {
+        {L"noise.mp3", Noise(20000, 9)},
+        {L"free.mp3", freeFormat},
+        {L"cut.mp3", Bytes(audio.begin(), audio.begin() + 300)},
+        {L"tag_only.mp3", Id3v2(3, 0, Bytes(2000, 0))},
+        {L"huge_tag.mp3", Concat({{'I', 'D', '3', 3, 0, 0, 0x7F, 0x7F, 0x7F, 0x7F}, Bytes(600, 0)})},
+        {L"empty.mp3", Bytes()},
+    };
+    for (auto& file : bad) Add(file.first, file.second);
+    const long count = static_cast<long>(bad.size());
+    for (long i = 0; i < count; ++i) {
+        Variant name, title, length;
+        ASSERT_EQ(player_->Control()->GetPlaylistItem(i, name.Get(), title.Get(), length.Get()), S_OK);
+        std::wstring base = bad[static_cast<size_t>(i)].first;
+        base = base.substr(0, base.size() - 4);
+        std::replace(base.begin(), base.end(), L'_', L' ');
+        EXPECT_EQ(std::wstring(title->bstrVal), base);
+        EXPECT_EQ(length->lVal, -1) << base;
+    }
+    player_->TakeEvents();
+    PlayToEnd();
+    Events want{1, 102};
+    for (long i = 1; i < count; ++i) want.insert(want.end(), {2, 102, 1, 5});
+    EXPECT_EQ(player_->TakeEvents(), want);
+    EXPECT_EQ(GetFileAttributesW(Track(1).c_str()), INVALID_FILE_ATTRIBUTES) << "a failed start wrote a file";
 }

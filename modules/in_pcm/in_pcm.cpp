@@ -6,6 +6,7 @@
 // extended information as a version 257 module.
 #include <windows.h>
 
+#include "base_title.h"
 #include "tunara_plugin.h"
 #include "wave_header.h"
 #include "wave_stream.h"

@@ -43,6 +43,3 @@ struct WaveHeader {
 // past the end of the file). Whether the platform converts a compressed format is known only when
 // it plays.
 bool ReadWaveHeader(const char* path, WaveHeader* header);
-
-// The file's name without its folder and extension, cut to fit size bytes.
-void BaseTitle(const char* path, char* title, size_t size);

@@ -1,0 +1,153 @@
+// IN_MPA.DLL: plays MPEG audio files (MPEG 1, 2 and 2.5, layers 1 to 3) through the platform's
+// audio compression manager and the output the host hands over in word 37, as 16-bit PCM, without
+// the encoder's delay and padding when the file's encoder tag gives them.
+// Answers titles and lengths from the ID3 tags and the first frames without decoding, and the
+// extended information as a version 257 module.
+#include <windows.h>
+#include <string.h>
+
+#include "base_title.h"
+#include "mpa_file.h"
+#include "mpa_stream.h"
+#include "tunara_plugin.h"
+#include "win/ansi_text.h"
+
+namespace {
+
+// Room the host gives the extended information: the playlist query's buffers are the smallest.
+constexpr size_t kInfoTextBytes = 32;
+constexpr size_t kInfoYearBytes = 8;
+constexpr size_t kTitleBytes = 512;
+
+InputPluginRecord record;
+MpaStream stream;
+int32_t volume = 255;
+int32_t pan = 0;
+// Files are read on the host's thread only; the last one read is kept for the asks that follow.
+MpaFile scanned;
+
+void TUNARA_CDECL Init() {}
+
+void TUNARA_CDECL Quit() { stream.Stop(); }
+
+// "Artist - Title" when the tags have both, else the tag's title, else the file's base name.
+void TagTitle(const MpaFile& file, const char* path, char* title, size_t size)
+{
+    if (file.tags.title[0] && file.tags.artist[0]) {
+        CopyBounded(title, size, file.tags.artist);
+        AppendBounded(title, size, " - ");
+        AppendBounded(title, size, file.tags.title);
+    } else if (file.tags.title[0]) {
+        CopyBounded(title, size, file.tags.title);
+    } else {
+        BaseTitle(path, title, size);
+    }
+}
+
+// Title and length of a file, or of the file playing when the name is empty or null; the base
+// name and -1 for a file that holds no MPEG audio this module plays, the name itself and -1 for an
+// address.
+void TUNARA_CDECL GetFileInfo(const char* name, char* title, int32_t* lengthMs)
+{
+    const bool current = !name || !*name;
+    if (current && !stream.Playing()) {
+        if (title) CopyBounded(title, kTitleBytes, "");
+        if (lengthMs) *lengthMs = -1;
+        return;
+    }
+    if (!current && strstr(name, "://")) {
+        // An address: its own name until it plays, never opened as a file.
+        if (title) CopyBounded(title, kTitleBytes, name);
+        if (lengthMs) *lengthMs = -1;
+        return;
+    }
+    const MpaFile* file = &stream.File();
+    bool known = true;
+    if (!current) {
+        known = ReadMpaFile(name, &scanned);
+        file = &scanned;
+    }
+    const char* path = current ? stream.Path() : name;
+    if (title) {
+        if (known) TagTitle(*file, path, title, kTitleBytes);
+        else BaseTitle(path, title, kTitleBytes);
+    }
+    if (lengthMs) *lengthMs = known ? file->LengthMs() : -1;
+}
+
+int32_t TUNARA_CDECL AcceptsFile(const char*) { return 0; }
+
+int32_t TUNARA_CDECL Play(const char* name)
+{
+    stream.Stop();
+    if (!ReadMpaFile(name, &scanned)) return -1;
+    StreamHost host;
+    host.window = static_cast<HWND>(record.hostWindow);
+    host.checkDurationLimitOnce = record.checkDurationLimitOnce;
+    if (!stream.Start(name, scanned, record.outputPlugin, host, volume, pan)) return -1;
+    if (record.setMediaInfo)
+        record.setMediaInfo(scanned.AverageKbps(), scanned.first.sampleRate, scanned.first.channels, 0);
+    return 0;
+}
+
+void TUNARA_CDECL Pause() { stream.Pause(true); }
+void TUNARA_CDECL Unpause() { stream.Pause(false); }
+void TUNARA_CDECL Stop() { stream.Stop(); }
+int32_t TUNARA_CDECL GetLength() { return stream.Playing() ? stream.File().LengthMs() : -1; }
+int32_t TUNARA_CDECL GetPosition() { return stream.PositionMs(); }
+void TUNARA_CDECL SetPosition(int32_t positionMs) { stream.Seek(positionMs); }
+
+void TUNARA_CDECL SetVolume(int32_t value)
+{
+    volume = value;
+    stream.SetVolume(value);
+}
+
+void TUNARA_CDECL SetPan(int32_t value)
+{
+    pan = value;
+    stream.SetPan(value);
+}
+
+int32_t TUNARA_CDECL GetExtendedInfo(const char* name, char* title, char* artist, char* album, char* comment,
+                                     char* year, char* genre, int32_t* bitrate, int32_t* sampleRate,
+                                     int32_t* stereo, int32_t* vbr)
+{
+    if (!ReadMpaFile(name, &scanned)) return 0;
+    if (scanned.tags.title[0]) CopyBounded(title, kInfoTextBytes, scanned.tags.title);
+    else BaseTitle(name, title, kInfoTextBytes);
+    CopyBounded(artist, kInfoTextBytes, scanned.tags.artist);
+    CopyBounded(album, kInfoTextBytes, scanned.tags.album);
+    CopyBounded(comment, kInfoTextBytes, scanned.tags.comment);
+    CopyBounded(year, kInfoYearBytes, scanned.tags.year);
+    CopyBounded(genre, kInfoTextBytes, scanned.tags.genre);
+    *bitrate = scanned.AverageKbps();
+    *sampleRate = scanned.first.sampleRate;
+    *stereo = scanned.first.channels == 2 ? 1 : 0;
+    *vbr = scanned.vbr ? 1 : 0;
+    return 1;
+}
+
+}  // namespace
+
+extern "C" InputPluginRecord* TUNARA_CDECL tunaraGetInModule2(void)
+{
+    record.version = TUNARA_INPUT_VERSION_EXTENDED;
+    record.extensionList = "MP3;MP2;MP1\0MPEG audio files (*.MP3;*.MP2;*.MP1)\0";
+    record.flags = TUNARA_FLAG_USES_OUTPUT_PLUGIN;
+    record.init = Init;
+    record.quit = Quit;
+    record.getFileInfo = GetFileInfo;
+    record.acceptsFile = AcceptsFile;
+    record.play = Play;
+    record.pause = Pause;
+    record.unpause = Unpause;
+    record.stop = Stop;
+    record.getLength = GetLength;
+    record.getPosition = GetPosition;
+    record.setPosition = SetPosition;
+    record.setVolume = SetVolume;
+    record.setPan = SetPan;
+    record.getExtendedInfo = GetExtendedInfo;
+    return &record;
+}

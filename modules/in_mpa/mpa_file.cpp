@@ -1,0 +1,159 @@
+#include "mpa_file.h"
+
+#include <string.h>
+
+namespace {
+
+// How far past its tags a file's first frame is looked for.
+constexpr DWORD kSearchBytes = 64 * 1024;
+// The largest version 2 tag whose texts are read (a larger one is still skipped).
+constexpr uint32_t kMaxTagRead = 1 << 20;
+
+bool ReadAt(HANDLE file, uint64_t offset, void* buffer, DWORD bytes, DWORD* read)
+{
+    LARGE_INTEGER at;
+    at.QuadPart = static_cast<LONGLONG>(offset);
+    return SetFilePointerEx(file, at, nullptr, FILE_BEGIN) && ReadFile(file, buffer, bytes, read, nullptr);
+}
+
+uint32_t BigEndian32(const unsigned char* b)
+{
+    return static_cast<uint32_t>(b[0]) << 24 | static_cast<uint32_t>(b[1]) << 16 | static_cast<uint32_t>(b[2]) << 8 | b[3];
+}
+
+// The Xing/Info frame and the encoder's tag inside it.
+void ReadXing(const unsigned char* frame, size_t bytes, MpaFile* file)
+{
+    if (file->first.layer != 3) return;
+    const size_t at = 4 + (file->first.crc ? 2 : 0) + static_cast<size_t>(file->first.SideInfoBytes());
+    if (at + 8 > bytes) return;
+    const unsigned char* x = frame + at;
+    const bool xing = memcmp(x, "Xing", 4) == 0;
+    if (!xing && memcmp(x, "Info", 4) != 0) return;
+    const uint32_t flags = BigEndian32(x + 4);
+    size_t field = 8;
+    file->vbr = xing;
+    file->audioStart += static_cast<uint64_t>(file->first.frameBytes);
+    if ((flags & 1) && at + field + 4 <= bytes) file->frames = BigEndian32(x + field), field += 4;
+    if (flags & 2) field += 4;
+    if ((flags & 4) && at + field + 100 <= bytes) {
+        memcpy(file->toc, x + field, 100);
+        file->hasToc = true;
+        field += 100;
+    }
+    if (flags & 8) field += 4;
+    // The encoder's tag follows: 9 bytes of version, then at 21 bytes in, 12 bits each of delay and padding.
+    if (field == 120 && at + 144 <= bytes && file->frames) {
+        const unsigned char* d = x + 141;
+        file->encoderDelay = d[0] << 4 | d[1] >> 4;
+        file->encoderPadding = (d[1] & 0x0F) << 8 | d[2];
+    }
+}
+
+}  // namespace
+
+int64_t FindFrame(const unsigned char* data, size_t bytes, size_t from, bool atEnd, const FrameHeader* like,
+                  FrameHeader* found)
+{
+    for (size_t i = from; i + 4 <= bytes; ++i) {
+        FrameHeader h;
+        if (data[i] != 0xFF || !ParseFrameHeader(data + i, &h) || (like && !like->SameStream(h))) continue;
+        const size_t next = i + static_cast<size_t>(h.frameBytes);
+        FrameHeader n;
+        const bool confirmed = next + 4 <= bytes ? ParseFrameHeader(data + next, &n) && h.SameStream(n)
+                                                 : atEnd && next <= bytes;
+        if (!confirmed) continue;
+        *found = h;
+        return static_cast<int64_t>(i);
+    }
+    return -1;
+}
+
+int64_t MpaFile::Samples() const
+{
+    if (frames) {
+        int64_t samples = static_cast<int64_t>(frames) * first.samplesPerFrame;
+        if (encoderDelay >= 0 && samples > encoderDelay + encoderPadding) samples -= encoderDelay + encoderPadding;
+        return samples;
+    }
+    return static_cast<int64_t>((audioEnd - audioStart) * 8 * static_cast<uint64_t>(first.sampleRate) /
+                                (static_cast<uint64_t>(first.bitrateKbps) * 1000));
+}
+
+int32_t MpaFile::LengthMs() const { return static_cast<int32_t>(Samples() * 1000 / first.sampleRate); }
+
+int32_t MpaFile::AverageKbps() const
+{
+    const int64_t ms = LengthMs();
+    if (!vbr || ms <= 0) return first.bitrateKbps;
+    return static_cast<int32_t>((audioEnd - audioStart) * 8 / static_cast<uint64_t>(ms));
+}
+
+uint64_t MpaFile::OffsetForMs(int32_t positionMs) const
+{
+    const uint64_t bytes = audioEnd - audioStart;
+    const int32_t length = LengthMs();
+    if (length <= 0 || positionMs <= 0) return audioStart;
+    if (positionMs >= length) return audioEnd;
+    if (!hasToc) return audioStart + bytes * static_cast<uint64_t>(positionMs) / static_cast<uint64_t>(length);
+    // The table gives the offset, in 256ths of the file, at each hundredth of the length.
+    const double percent = 100.0 * positionMs / length;
+    const int index = static_cast<int>(percent);
+    const double low = toc[index];
+    const double high = index < 99 ? toc[index + 1] : 256.0;
+    const double fraction = (low + (high - low) * (percent - index)) / 256.0;
+    return audioStart + static_cast<uint64_t>(fraction * static_cast<double>(bytes));
+}
+
+bool ReadMpaFile(const char* path, MpaFile* file)
+{
+    *file = MpaFile();
+    HANDLE handle = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return false;
+    static unsigned char buffer[kMaxTagRead];
+    bool ok = false;
+    LARGE_INTEGER size;
+    DWORD read = 0;
+    uint64_t start = 0;
+    if (GetFileSizeEx(handle, &size) && size.QuadPart > 4) {
+        const uint64_t total = static_cast<uint64_t>(size.QuadPart);
+        file->audioEnd = total;
+        if (total >= kId3v1Bytes && ReadAt(handle, total - kId3v1Bytes, buffer, kId3v1Bytes, &read) &&
+            read == kId3v1Bytes && memcmp(buffer, "TAG", 3) == 0)
+            file->audioEnd = total - kId3v1Bytes;
+        Tags v1;
+        const bool hasV1 = file->audioEnd < total && ReadId3v1(buffer, &v1);
+        // Version 2 tags, possibly more than one, before the audio.
+        while (ReadAt(handle, start, buffer, kId3v2HeaderBytes, &read) && read == kId3v2HeaderBytes) {
+            const uint32_t tagBytes = Id3v2TagBytes(buffer);
+            if (!tagBytes) break;
+            const DWORD want = tagBytes < kMaxTagRead ? tagBytes : kMaxTagRead;
+            if (!file->tags.title[0] && ReadAt(handle, start, buffer, want, &read)) ReadId3v2(buffer, read, &file->tags);
+            start += tagBytes;
+        }
+        if (hasV1) {
+            // Version 1 fills only what version 2 left empty.
+            Tags* t = &file->tags;
+            if (!t->title[0]) memcpy(t->title, v1.title, sizeof t->title);
+            if (!t->artist[0]) memcpy(t->artist, v1.artist, sizeof t->artist);
+            if (!t->album[0]) memcpy(t->album, v1.album, sizeof t->album);
+            if (!t->comment[0]) memcpy(t->comment, v1.comment, sizeof t->comment);
+            if (!t->year[0]) memcpy(t->year, v1.year, sizeof t->year);
+            if (!t->genre[0]) memcpy(t->genre, v1.genre, sizeof t->genre);
+        }
+        if (start < file->audioEnd) {
+            const uint64_t left = file->audioEnd - start;
+            const DWORD want = left < kSearchBytes ? static_cast<DWORD>(left) : kSearchBytes;
+            if (ReadAt(handle, start, buffer, want, &read)) {
+                const int64_t at = FindFrame(buffer, read, 0, read == left, nullptr, &file->first);
+                if (at >= 0) {
+                    file->audioStart = start + static_cast<uint64_t>(at);
+                    ReadXing(buffer + at, read - static_cast<size_t>(at), file);
+                    ok = file->audioStart < file->audioEnd;
+                }
+            }
+        }
+    }
+    CloseHandle(handle);
+    return ok && file->Samples() > 0;
+}

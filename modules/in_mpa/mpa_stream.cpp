@@ -1,0 +1,254 @@
+#include "mpa_stream.h"
+
+#include <string.h>
+
+#include "win/ansi_text.h"
+
+namespace {
+
+// The output holds about half a second ahead: waking 20 times a second keeps it fed at little cost.
+constexpr DWORD kIdleMs = 50;
+constexpr DWORD kLimitCheckEveryMs = 50;
+// Samples the platform's layer 3 decoder puts before the first decoded sample.
+constexpr int64_t kDecoderDelay = 529;
+// Frames decoded at a time (the codec lags two frames behind its input).
+constexpr int32_t kFramesPerPiece = 8;
+constexpr int32_t kMaxFrameBytes = 2881;  // layer 2 of MPEG 2.5 at 160 kbit/s and 8 kHz, the largest there is
+
+// The decoding thread's buffers; one stream plays at a time.
+unsigned char inputBuffer[64 * 1024];
+unsigned char frameBuffer[kFramesPerPiece * kMaxFrameBytes];
+// The codec's output for a piece plus what it held back, with room to spare.
+unsigned char pcmBuffer[256 * 1024];
+
+}  // namespace
+
+bool MpaStream::Start(const char* path, const MpaFile& file, OutputPluginRecord* output, const StreamHost& host,
+                      int32_t volume, int32_t pan)
+{
+    Stop();
+    if (!stopEvent_ || !output || !output->open || !output->write || !output->canWrite) return false;
+    handle_ = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                          FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (handle_ == INVALID_HANDLE_VALUE) return false;
+    file_ = file;
+    CopyBounded(path_, path);
+    if (!decoder_.Open(file.first)) {
+        CloseSource();
+        return false;
+    }
+    output_ = output;
+    host_ = host;
+    stopRequested_ = 0;
+    ResetEvent(stopEvent_);
+    seekRequest_ = -1;
+    Jump(0);
+    if (output_->setVolume) output_->setVolume(volume);
+    if (output_->setPan) output_->setPan(pan);
+    if (output_->open(file.first.sampleRate, file.first.channels, 16, -1, -1) < 0) {
+        CloseSource();
+        return false;
+    }
+    thread_ = CreateThread(nullptr, 0, ThreadMain, this, 0, nullptr);
+    if (!thread_) {
+        if (output_->close) output_->close();
+        CloseSource();
+        return false;
+    }
+    return true;
+}
+
+void MpaStream::Stop()
+{
+    if (!thread_) return;
+    InterlockedExchange(&stopRequested_, 1);
+    SetEvent(stopEvent_);
+    WaitForSingleObject(thread_, INFINITE);
+    CloseHandle(thread_);
+    thread_ = nullptr;
+    if (output_->close) output_->close();
+    CloseSource();
+}
+
+void MpaStream::CloseSource()
+{
+    decoder_.Close();
+    CloseHandle(handle_);
+    handle_ = INVALID_HANDLE_VALUE;
+}
+
+void MpaStream::Pause(bool paused)
+{
+    if (thread_ && output_->pause) output_->pause(paused ? 1 : 0);
+}
+
+void MpaStream::Seek(int32_t positionMs)
+{
+    if (thread_) InterlockedExchange(&seekRequest_, positionMs < 0 ? 0 : positionMs);
+}
+
+void MpaStream::SetVolume(int32_t volume)
+{
+    if (thread_ && output_->setVolume) output_->setVolume(volume);
+}
+
+void MpaStream::SetPan(int32_t pan)
+{
+    if (thread_ && output_->setPan) output_->setPan(pan);
+}
+
+int32_t MpaStream::PositionMs() const
+{
+    return thread_ && output_->getOutputTime ? output_->getOutputTime() : 0;
+}
+
+DWORD WINAPI MpaStream::ThreadMain(void* self)
+{
+    static_cast<MpaStream*>(self)->Run();
+    return 0;
+}
+
+void MpaStream::Jump(int32_t positionMs)
+{
+    // Two frames early: after a jump the first two frames decode wrongly and are dropped.
+    const int64_t rate = file_.first.sampleRate;
+    const int64_t spf = file_.first.samplesPerFrame;
+    const int64_t early = 2 * spf * 1000 / rate;
+    readOffset_ = file_.OffsetForMs(positionMs > early ? positionMs - static_cast<int32_t>(early) : 0);
+    inputStart_ = inputEnd_ = 0;
+    pcmStart_ = pcmEnd_ = 0;
+    restart_ = true;
+    drained_ = false;
+    const int64_t at = positionMs * rate / 1000;
+    const int64_t total = file_.Samples();
+    // With the encoder's tag the length is exact: the padding at the end goes too.
+    leftSamples_ = file_.encoderDelay >= 0 ? (total > at ? total - at : 0) : -1;
+    if (readOffset_ == file_.audioStart) {
+        // From the start, the decoder's and the encoder's delay go with the samples before the position.
+        skipSamples_ = (file_.first.layer == 3 ? kDecoderDelay : 0) + (file_.encoderDelay > 0 ? file_.encoderDelay : 0) + at;
+    } else {
+        skipSamples_ = 2 * spf;
+    }
+}
+
+int32_t MpaStream::NextFrames(unsigned char* frames, int32_t room)
+{
+    int32_t taken = 0;
+    int count = 0;
+    bool needMore = false;
+    while (count < kFramesPerPiece) {
+        if ((needMore || inputEnd_ - inputStart_ < kMaxFrameBytes + 4) && readOffset_ < file_.audioEnd) {
+            needMore = false;
+            // Keep at least a frame and the next header in the buffer.
+            memmove(inputBuffer, inputBuffer + inputStart_, static_cast<size_t>(inputEnd_ - inputStart_));
+            inputEnd_ -= inputStart_;
+            inputStart_ = 0;
+            const uint64_t left = file_.audioEnd - readOffset_;
+            DWORD want = static_cast<DWORD>(sizeof inputBuffer) - static_cast<DWORD>(inputEnd_);
+            if (left < want) want = static_cast<DWORD>(left);
+            LARGE_INTEGER at;
+            at.QuadPart = static_cast<LONGLONG>(readOffset_);
+            DWORD read = 0;
+            if (!SetFilePointerEx(handle_, at, nullptr, FILE_BEGIN) ||
+                !ReadFile(handle_, inputBuffer + inputEnd_, want, &read, nullptr) || read == 0) {
+                readOffset_ = file_.audioEnd;  // the file became shorter: play what there is
+            } else {
+                inputEnd_ += static_cast<int32_t>(read);
+                readOffset_ += read;
+            }
+        }
+        FrameHeader h;
+        const int64_t found = FindFrame(inputBuffer, static_cast<size_t>(inputEnd_), static_cast<size_t>(inputStart_),
+                                        readOffset_ >= file_.audioEnd, &file_.first, &h);
+        if (found < 0) {
+            // Nothing playable in what is buffered: keep the bytes a frame confirmed by the next read
+            // could start in.
+            if (readOffset_ >= file_.audioEnd) {
+                inputStart_ = inputEnd_;
+                break;
+            }
+            if (inputEnd_ - inputStart_ > kMaxFrameBytes + 3) inputStart_ = inputEnd_ - (kMaxFrameBytes + 3);
+            needMore = true;
+            continue;
+        }
+        if (taken + h.frameBytes > room) break;
+        memcpy(frames + taken, inputBuffer + found, static_cast<size_t>(h.frameBytes));
+        taken += h.frameBytes;
+        inputStart_ = static_cast<int32_t>(found) + h.frameBytes;
+        ++count;
+    }
+    return taken;
+}
+
+bool MpaStream::DecodeMore()
+{
+    const int32_t bytes = NextFrames(frameBuffer, static_cast<int32_t>(sizeof frameBuffer));
+    if (bytes == 0 && drained_) return false;
+    int32_t decoded = decoder_.Decode(frameBuffer, bytes, pcmBuffer, static_cast<int32_t>(sizeof pcmBuffer), restart_);
+    restart_ = false;
+    if (decoded < 0) return false;
+    if (bytes == 0) {
+        drained_ = true;
+        if (decoded == 0) return false;
+    }
+    const int32_t frame = file_.first.channels * 2;
+    int32_t start = 0;
+    const int64_t samples = decoded / frame;
+    const int64_t skip = skipSamples_ < samples ? skipSamples_ : samples;
+    skipSamples_ -= skip;
+    start = static_cast<int32_t>(skip * frame);
+    int64_t keep = samples - skip;
+    if (leftSamples_ >= 0) {
+        if (keep > leftSamples_) keep = leftSamples_;
+        leftSamples_ -= keep;
+    }
+    pcmStart_ = start;
+    pcmEnd_ = start + static_cast<int32_t>(keep * frame);
+    return leftSamples_ != 0 || keep > 0;
+}
+
+void MpaStream::Run()
+{
+    bool ended = false;
+    bool advancePosted = false;
+    DWORD lastLimitCheck = GetTickCount();
+    const int32_t frame = file_.first.channels * 2;
+    // The flag is read while feeding (waiting on the event costs a system call per piece); the
+    // event ends an idle wait.
+    while (!stopRequested_) {
+        const LONG seek = InterlockedExchange(&seekRequest_, -1);
+        if (seek >= 0) {
+            const int32_t length = file_.LengthMs();
+            const int32_t target = seek < length ? seek : length;
+            Jump(target);
+            if (output_->flush) output_->flush(target);
+            ended = false;
+            advancePosted = false;
+        }
+        bool fed = false;
+        if (!ended) {
+            if (pcmStart_ == pcmEnd_) {
+                ended = !DecodeMore();
+                fed = !ended;
+            } else {
+                const int32_t room = output_->canWrite() / frame * frame;
+                if (room > 0) {
+                    const int32_t bytes = pcmEnd_ - pcmStart_ < room ? pcmEnd_ - pcmStart_ : room;
+                    output_->write(reinterpret_cast<const char*>(pcmBuffer + pcmStart_), bytes);
+                    pcmStart_ += bytes;
+                    fed = true;
+                }
+            }
+        } else if (!advancePosted && !(output_->isPlaying && output_->isPlaying())) {
+            // Posted once, after the output has played everything it was given.
+            PostMessageA(host_.window, TUNARA_WM_ENGINE_ADVANCE, 0, 0);
+            advancePosted = true;
+        }
+        const DWORD now = GetTickCount();
+        if (host_.checkDurationLimitOnce && now - lastLimitCheck >= kLimitCheckEveryMs) {
+            lastLimitCheck = now;
+            host_.checkDurationLimitOnce(0, 0);
+        }
+        if (!fed) WaitForSingleObject(stopEvent_, kIdleMs);
+    }
+}

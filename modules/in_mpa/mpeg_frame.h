@@ -1,0 +1,26 @@
+#pragma once
+// The four-byte header that starts every MPEG audio frame (MPEG 1, 2 and 2.5, layers 1 to 3).
+#include <stdint.h>
+
+struct FrameHeader {
+    int version = 0;  // 1 = MPEG 1, 2 = MPEG 2, 25 = MPEG 2.5
+    int layer = 0;
+    int bitrateKbps = 0;
+    int sampleRate = 0;
+    int channels = 0;
+    int frameBytes = 0;  // header and padding included
+    int samplesPerFrame = 0;
+    bool crc = false;
+    // Bytes of side information after the header (and its CRC) in a layer 3 frame.
+    int SideInfoBytes() const;
+    // Same stream parameters: what a frame following this one must share.
+    bool SameStream(const FrameHeader& other) const
+    {
+        return version == other.version && layer == other.layer && sampleRate == other.sampleRate &&
+               channels == other.channels;
+    }
+};
+
+// False for anything that is not a frame header this module plays: no sync, reserved version,
+// layer, rate or bitrate, and free format (its frame size is not in the header).
+bool ParseFrameHeader(const unsigned char* bytes, FrameHeader* header);

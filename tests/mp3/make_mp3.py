@@ -1,0 +1,53 @@
+#!/usr/bin/env python3
+"""Encodes the MPEG audio suites' files with lame from generated tones: make_mp3.py OUTPUT_DIR.
+
+cbr_tagged.mp3  44.1 kHz stereo, 128 kbit/s, 88,323 samples of 1 kHz at half scale, ID3v2 tags
+vbr_mono.mp3    22.05 kHz mono (MPEG 2), VBR, 33,152 samples of a sweep from 200 Hz rising 400 Hz a second
+                at half scale, ID3v1 tag
+cbr_bare.mp3    44.1 kHz stereo, 128 kbit/s, 44,100 samples of 1 kHz, no tags and no Info frame
+"""
+import math
+import os
+import struct
+import subprocess
+import sys
+import wave
+
+
+def tone(path, rate, channels, samples, frequency, sweep=0.0):
+    with wave.open(path, "wb") as out:
+        out.setnchannels(channels)
+        out.setsampwidth(2)
+        out.setframerate(rate)
+        frames = bytearray()
+        for i in range(samples):
+            t = i / rate
+            value = int(round(16384 * math.sin(2 * math.pi * (frequency * t + sweep / 2 * t * t))))
+            frames += struct.pack("<h", value) * channels
+        out.writeframes(bytes(frames))
+
+
+def lame(source, target, *options):
+    subprocess.run(["lame", "--quiet", *options, source, target], check=True)
+
+
+def main():
+    out = sys.argv[1]
+    os.makedirs(out, exist_ok=True)
+    stereo = os.path.join(out, "tone_stereo.wav")
+    tone(stereo, 44100, 2, 88323, 1000)
+    lame(stereo, os.path.join(out, "cbr_tagged.mp3"), "-b", "128", "--id3v2-only", "--tt", "Tone", "--ta",
+         "Maker", "--tl", "Generated", "--ty", "2024", "--tg", "Jazz", "--tc", "made here")
+    mono = os.path.join(out, "tone_mono.wav")
+    tone(mono, 22050, 1, 33152, 200, sweep=400)
+    lame(mono, os.path.join(out, "vbr_mono.mp3"), "-V", "4", "--id3v1-only", "--tt", "Mono tone", "--tg", "Rock")
+    bare = os.path.join(out, "tone_bare.wav")
+    tone(bare, 44100, 2, 44100, 1000)
+    lame(bare, os.path.join(out, "cbr_bare.mp3"), "-b", "128", "-t")
+    for name in ("tone_stereo.wav", "tone_mono.wav", "tone_bare.wav"):
+        os.remove(os.path.join(out, name))
+    open(os.path.join(out, "stamp"), "w").close()
+
+
+if __name__ == "__main__":
+    main()
