@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "support/player_case.h"
+#include "win/variant.h"
 
 namespace {
 
@@ -234,6 +235,36 @@ TEST_F(Playback, TransportMembersReachThePlayingPlugin)
     calls = player_->TakeCalls();
     EXPECT_EQ(Calls(calls, "setPosition"), std::vector<std::string>{"5000"});
     EXPECT_TRUE(Calls(calls, "pause").empty());
+}
+
+// A stream's title changes while it plays: the plugin's status 210 has the control re-read the
+// playing entry's title and length, and the display title, before TunaraMsgEvent 4 reaches the
+// container. Stopped, a 210 only fires the event.
+TEST_F(Playback, StatusTitleRefreshRereadsThePlayingEntry)
+{
+    StartWith(L"title_refresh", {"version=257", "info=radio|Radio - First|0", "info=second|Radio - Second song|183000"});
+    AppendFiles({L"radio.ok"});
+    Play();
+    InputPluginRecord* record = player_->Layout().InputRecord("IN_OK.DLL");
+    ASSERT_TRUE(record && record->sendStatusNotification);
+    EXPECT_EQ(player_->CurrentTitle(), L"1. Radio - First");
+    ASSERT_TRUE(player_->Layout().SetInputPlayingName("IN_OK.DLL", "second.ok"));
+    player_->TakeEvents();
+    record->sendStatusNotification(210, 0);
+    EXPECT_EQ(player_->TakeEvents(), (Events{4}));
+    EXPECT_EQ(player_->CurrentTitle(), L"1. Radio - Second song");
+    Variant name, title, length;
+    ASSERT_EQ(player_->Control()->GetPlaylistItem(0, name.Get(), title.Get(), length.Get()), S_OK);
+    EXPECT_STREQ(title->bstrVal, L"Radio - Second song");
+    EXPECT_EQ(length->lVal, 183);
+
+    player_->Call().Method(L"Stop");
+    ASSERT_TRUE(player_->Layout().SetInputPlayingName("IN_OK.DLL", "radio.ok"));
+    player_->TakeEvents();
+    record->sendStatusNotification(210, 0);
+    EXPECT_EQ(player_->TakeEvents(), (Events{4}));
+    ASSERT_EQ(player_->Control()->GetPlaylistItem(0, name.Get(), title.Get(), length.Get()), S_OK);
+    EXPECT_STREQ(title->bstrVal, L"Radio - Second song");
 }
 
 // Length is the plugin's milliseconds in whole seconds, at least 1 unless it is -1 exactly.

@@ -3,11 +3,13 @@
 #include "control/events.h"
 #include "engine/engine_context.h"
 #include "engine/playback_monitor.h"
+#include "plugins/playback.h"
 
 namespace {
 
 constexpr char kHiddenWindowClass[] = "TunaraCOM Hidden Window";
-// A plugin's status notification with this code means "track started".
+// A plugin's status notification with this code means "track started" or, from a stream, "title
+// changed": the playing entry is re-read first, so that the event's handlers see the new title.
 constexpr WPARAM kStatusTrackStarted = 210;
 constexpr long kMsgTrackStarted = 4;
 
@@ -22,10 +24,12 @@ LRESULT CALLBACK HiddenWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
         FireMsgEvent(engine.controlObject, static_cast<long>(wParam));
         return 0;
     case WM_ENGINE_STATUS:
-        if (wParam == kStatusTrackStarted)
+        if (wParam == kStatusTrackStarted) {
+            RefreshPlayingEntry();
             FireMsgEvent(engine.controlObject, kMsgTrackStarted);
-        else
+        } else {
             FireStatus(engine.controlObject, static_cast<long>(wParam), static_cast<long>(lParam));
+        }
         return 0;
     case WM_ENGINE_CUT:
         HandleDurationCut();

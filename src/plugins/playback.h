@@ -12,6 +12,9 @@ void PlayCurrentEntry();
 // stop it acts only when the stream window is open (and closes it).
 void StopPlayback(int32_t keepEntry);
 void PausePlayback();
+// Re-reads the playing entry's title and length from its plugin, as a start does, and the current
+// display title with them (a stream's title changes while it plays); nothing when nothing plays.
+void RefreshPlayingEntry();
 void ResumePlayback();
 
 // Prepares the plugin for name into currentInputPlugin, hands it the volume (volumePercent of the

@@ -79,6 +79,13 @@ void ApplyPlaybackPriority()
     SetPriorityClass(GetCurrentProcess(), kClasses[engine.priorityLevel]);
 }
 
+void RefreshPlayingEntry()
+{
+    if (!engine.isPlaying || !engine.currentInputPlugin) return;
+    RefreshCurrentTitle();
+    FillCurrentItem();
+}
+
 void PlayCurrentEntry()
 {
     if (engine.isPlaying) StopPlayback(0);

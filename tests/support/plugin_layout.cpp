@@ -16,6 +16,7 @@ namespace {
 using GetClassObjectFn = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
 using FakeInputRecordFn = InputPluginRecord*(TUNARA_CDECL*)(void);
 using FakeInputSetPositionFn = void(TUNARA_CDECL*)(int32_t);
+using FakeInputSetPlayingNameFn = void(TUNARA_CDECL*)(const char*);
 using FakeOutputRecordFn = OutputPluginRecord*(TUNARA_CDECL*)(void);
 
 fs::path LogPath(const std::wstring& pluginsDirectory) { return fs::path(pluginsDirectory) / L"calls.log"; }
@@ -129,6 +130,15 @@ bool PluginLayout::SetInputPosition(const PluginFileName& name, int32_t position
         reinterpret_cast<void*>(LoadedExport(name, "FakeInputSetPosition")));
     if (!set) return false;
     set(positionMs);
+    return true;
+}
+
+bool PluginLayout::SetInputPlayingName(const PluginFileName& name, const char* playing) const
+{
+    auto set = reinterpret_cast<FakeInputSetPlayingNameFn>(
+        reinterpret_cast<void*>(LoadedExport(name, "FakeInputSetPlayingName")));
+    if (!set) return false;
+    set(playing);
     return true;
 }
 

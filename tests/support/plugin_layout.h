@@ -64,6 +64,8 @@ public:
     OutputPluginRecord* OutputRecord(const PluginFileName& name) const;
     // Sets the output time that the loaded fake input module reports; false when not loaded.
     bool SetInputPosition(const PluginFileName& name, int32_t positionMs) const;
+    // Sets the name the loaded fake input module answers about for the playing file.
+    bool SetInputPlayingName(const PluginFileName& name, const char* playing) const;
 
     // Loads this case's copy of the control (once) and creates a control object from its class
     // object; null on failure.
