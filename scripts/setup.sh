@@ -7,9 +7,10 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 build_dir=${BUILD_DIR:-$here/build}
 
 # The 64-bit compiler and Wine run the suites where no 32-bit code can run (scripts/test.sh);
-# sox is the render benchmark's yardstick (scripts/bench.sh); lame encodes the MPEG audio test files.
+# sox is the render benchmark's yardstick and mpg123 the MPEG audio one's (scripts/bench.sh); lame
+# encodes the MPEG audio test and benchmark files.
 packages=(cmake make python3 g++-mingw-w64-i686 g++-mingw-w64-x86-64-posix mingw-w64-tools
-          libwine-dev wine wine32:i386 wine64 googletest sox lame)
+          libwine-dev wine wine32:i386 wine64 googletest sox lame mpg123)
 
 missing=()
 for p in "${packages[@]}"; do
