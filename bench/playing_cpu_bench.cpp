@@ -1,13 +1,15 @@
 // Processor time used while a WAVE file plays in real time through the control, IN_PCM.DLL and
-// out_pq2.dll (writing its file): the process's user and kernel time over 30 s of playback, as a
-// share of one core. The floor, measured in the same run, is the container's own message loop
-// over the same 30 s with nothing playing.
+// out_pq2.dll (writing its file), then an MP3 file (scripts/bench.sh makes it in bin/bench_mp3/)
+// through IN_MPA.DLL: the process's user and kernel time over 30 s of playback each, as a share of
+// one core. The floor, measured in the same run, is the container's own message loop over the
+// same 30 s with nothing playing.
 #include <windows.h>
 
 #include <stdio.h>
 
 #include "bench_clock.h"
 #include "module_bench_case.h"
+#include "support/test_paths.h"
 
 namespace {
 
@@ -56,12 +58,25 @@ int main()
             result = 1;
         }
         player->Call().Method(L"Stop");
+        player->Call().Method(L"ClearPlaylist");
+        player->Append(ExeDirectory() + L"\\bench_mp3\\long.mp3");
+        player->Call().Method(L"Play");
+        player->PumpUntil([] { return false; }, 1000);
+        const double mp3Ms = LoopCpuMs(*player);
+        if (player->Call().GetLong(L"Status") != 1) {
+            printf("playing_cpu_bench: the MP3 stopped before the measurement ended\n");
+            result = 1;
+        }
+        player->Call().Method(L"Stop");
         printf("playing_cpu_bench: %lu s of real-time playback to a WAVE file\n", kMeasureMs / 1000);
         printf("  floor (the container's loop, nothing playing): %.1f ms CPU = %.2f %% of a core\n", floorMs,
                100.0 * floorMs / kMeasureMs);
         printf("  playing:                                       %.1f ms CPU = %.2f %% of a core\n", playMs,
                100.0 * playMs / kMeasureMs);
         printf("  ratio: %.2f\n", floorMs > 0 ? playMs / floorMs : 0.0);
+        printf("  playing an MP3 (128 kbit/s):                   %.1f ms CPU = %.2f %% of a core\n", mp3Ms,
+               100.0 * mp3Ms / kMeasureMs);
+        printf("  ratio: %.2f\n", floorMs > 0 ? mp3Ms / floorMs : 0.0);
     }
     CoUninitialize();
     return result;
