@@ -27,7 +27,7 @@ bool MpaStream::Start(const char* path, const MpaFile& file, OutputPluginRecord*
                       int32_t volume, int32_t pan)
 {
     Stop();
-    if (!stopEvent_ || !output || !output->open || !output->write || !output->canWrite) return false;
+    if (!CanStart(output)) return false;
     handle_ = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                           FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (handle_ == INVALID_HANDLE_VALUE) return false;
@@ -37,37 +37,8 @@ bool MpaStream::Start(const char* path, const MpaFile& file, OutputPluginRecord*
         CloseSource();
         return false;
     }
-    output_ = output;
-    host_ = host;
-    stopRequested_ = 0;
-    ResetEvent(stopEvent_);
-    seekRequest_ = -1;
     Jump(0);
-    if (output_->setVolume) output_->setVolume(volume);
-    if (output_->setPan) output_->setPan(pan);
-    if (output_->open(file.first.sampleRate, file.first.channels, 16, -1, -1) < 0) {
-        CloseSource();
-        return false;
-    }
-    thread_ = CreateThread(nullptr, 0, ThreadMain, this, 0, nullptr);
-    if (!thread_) {
-        if (output_->close) output_->close();
-        CloseSource();
-        return false;
-    }
-    return true;
-}
-
-void MpaStream::Stop()
-{
-    if (!thread_) return;
-    InterlockedExchange(&stopRequested_, 1);
-    SetEvent(stopEvent_);
-    WaitForSingleObject(thread_, INFINITE);
-    CloseHandle(thread_);
-    thread_ = nullptr;
-    if (output_->close) output_->close();
-    CloseSource();
+    return Launch(output, host, volume, pan, file.first.sampleRate, file.first.channels);
 }
 
 void MpaStream::CloseSource()
@@ -75,37 +46,6 @@ void MpaStream::CloseSource()
     decoder_.Close();
     CloseHandle(handle_);
     handle_ = INVALID_HANDLE_VALUE;
-}
-
-void MpaStream::Pause(bool paused)
-{
-    if (thread_ && output_->pause) output_->pause(paused ? 1 : 0);
-}
-
-void MpaStream::Seek(int32_t positionMs)
-{
-    if (thread_) InterlockedExchange(&seekRequest_, positionMs < 0 ? 0 : positionMs);
-}
-
-void MpaStream::SetVolume(int32_t volume)
-{
-    if (thread_ && output_->setVolume) output_->setVolume(volume);
-}
-
-void MpaStream::SetPan(int32_t pan)
-{
-    if (thread_ && output_->setPan) output_->setPan(pan);
-}
-
-int32_t MpaStream::PositionMs() const
-{
-    return thread_ && output_->getOutputTime ? output_->getOutputTime() : 0;
-}
-
-DWORD WINAPI MpaStream::ThreadMain(void* self)
-{
-    static_cast<MpaStream*>(self)->Run();
-    return 0;
 }
 
 void MpaStream::Jump(int32_t positionMs)

@@ -7,21 +7,13 @@
 
 #include "mpa_file.h"
 #include "mpeg_decoder.h"
+#include "stream_thread.h"
 #include "tunara_plugin.h"
 
-struct StreamHost {
-    HWND window = nullptr;                                 // receives the end of the stream
-    TunaraHostServiceFn checkDurationLimitOnce = nullptr;  // asked while playing
-};
-
-class MpaStream {
+class MpaStream final : public StreamThread {
 public:
-    MpaStream() : stopEvent_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
-    ~MpaStream()
-    {
-        Stop();
-        if (stopEvent_) CloseHandle(stopEvent_);
-    }
+    MpaStream() = default;
+    ~MpaStream() { Stop(); }
     MpaStream(const MpaStream&) = delete;
     MpaStream& operator=(const MpaStream&) = delete;
 
@@ -30,20 +22,11 @@ public:
     // left open then.
     bool Start(const char* path, const MpaFile& file, OutputPluginRecord* output, const StreamHost& host,
                int32_t volume, int32_t pan);
-    // Ends the thread and closes the output; does nothing when not playing.
-    void Stop();
-    bool Playing() const { return thread_ != nullptr; }
-    void Pause(bool paused);
-    void Seek(int32_t positionMs);
-    void SetVolume(int32_t volume);
-    void SetPan(int32_t pan);
-    int32_t PositionMs() const;
     const MpaFile& File() const { return file_; }
     const char* Path() const { return path_; }
 
 private:
-    static DWORD WINAPI ThreadMain(void* self);
-    void Run();
+    void Run() override;
     // Moves the reading to the frames before the position and arranges for the samples from
     // there on to be played.
     void Jump(int32_t positionMs);
@@ -51,18 +34,12 @@ private:
     bool DecodeMore();
     // Frames read from the file into frames (room bytes); the bytes taken, 0 at the end.
     int32_t NextFrames(unsigned char* frames, int32_t room);
-    void CloseSource();
+    void CloseSource() override;
 
     MpaFile file_;
     char path_[MAX_PATH] = "";
-    OutputPluginRecord* output_ = nullptr;
-    StreamHost host_;
     HANDLE handle_ = INVALID_HANDLE_VALUE;
     MpegDecoder decoder_;
-    HANDLE thread_ = nullptr;
-    volatile LONG stopRequested_ = 0;
-    HANDLE stopEvent_;  // set by Stop with stopRequested_: wakes an idle thread at once
-    volatile LONG seekRequest_ = -1;
 
     // The decoding thread's state.
     uint64_t readOffset_ = 0;  // of the first byte not yet read into the input buffer

@@ -21,7 +21,7 @@ bool WaveStream::Start(const char* path, const WaveHeader& header, OutputPluginR
                        const StreamHost& host, int32_t volume, int32_t pan)
 {
     Stop();
-    if (!stopEvent_ || !output || !output->open || !output->write || !output->canWrite) return false;
+    if (!CanStart(output)) return false;
     file_ = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                         FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (file_ == INVALID_HANDLE_VALUE) return false;
@@ -33,37 +33,8 @@ bool WaveStream::Start(const char* path, const WaveHeader& header, OutputPluginR
         CloseSource();
         return false;
     }
-    output_ = output;
-    host_ = host;
     readBytes_ = 0;
-    stopRequested_ = 0;
-    ResetEvent(stopEvent_);
-    seekRequest_ = -1;
-    if (output_->setVolume) output_->setVolume(volume);
-    if (output_->setPan) output_->setPan(pan);
-    if (output_->open(header.sampleRate, header.channels, 16, -1, -1) < 0) {
-        CloseSource();
-        return false;
-    }
-    thread_ = CreateThread(nullptr, 0, ThreadMain, this, 0, nullptr);
-    if (!thread_) {
-        if (output_->close) output_->close();
-        CloseSource();
-        return false;
-    }
-    return true;
-}
-
-void WaveStream::Stop()
-{
-    if (!thread_) return;
-    InterlockedExchange(&stopRequested_, 1);
-    SetEvent(stopEvent_);
-    WaitForSingleObject(thread_, INFINITE);
-    CloseHandle(thread_);
-    thread_ = nullptr;
-    if (output_->close) output_->close();
-    CloseSource();
+    return Launch(output, host, volume, pan, header.sampleRate, header.channels);
 }
 
 void WaveStream::CloseSource()
@@ -71,37 +42,6 @@ void WaveStream::CloseSource()
     decoder_.Close();
     CloseHandle(file_);
     file_ = INVALID_HANDLE_VALUE;
-}
-
-void WaveStream::Pause(bool paused)
-{
-    if (thread_ && output_->pause) output_->pause(paused ? 1 : 0);
-}
-
-void WaveStream::Seek(int32_t positionMs)
-{
-    if (thread_) InterlockedExchange(&seekRequest_, positionMs < 0 ? 0 : positionMs);
-}
-
-void WaveStream::SetVolume(int32_t volume)
-{
-    if (thread_ && output_->setVolume) output_->setVolume(volume);
-}
-
-void WaveStream::SetPan(int32_t pan)
-{
-    if (thread_ && output_->setPan) output_->setPan(pan);
-}
-
-int32_t WaveStream::PositionMs() const
-{
-    return thread_ && output_->getOutputTime ? output_->getOutputTime() : 0;
-}
-
-DWORD WINAPI WaveStream::ThreadMain(void* self)
-{
-    static_cast<WaveStream*>(self)->Run();
-    return 0;
 }
 
 bool WaveStream::FeedCompressed(int32_t room)
