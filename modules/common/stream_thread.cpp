@@ -1,5 +1,13 @@
 #include "stream_thread.h"
 
+namespace {
+
+// The output holds about half a second ahead: waking 20 times a second keeps it fed at little cost.
+constexpr DWORD kIdleMs = 50;
+constexpr DWORD kLimitCheckEveryMs = 50;
+
+}  // namespace
+
 bool StreamThread::Launch(OutputPluginRecord* output, const StreamHost& host, int32_t volume, int32_t pan,
                           int32_t sampleRate, int32_t channels)
 {
@@ -8,6 +16,8 @@ bool StreamThread::Launch(OutputPluginRecord* output, const StreamHost& host, in
     stopRequested_ = 0;
     ResetEvent(stopEvent_);
     seekRequest_ = -1;
+    endPosted_ = false;
+    lastLimitCheck_ = GetTickCount();
     if (output_->setVolume) output_->setVolume(volume);
     if (output_->setPan) output_->setPan(pan);
     if (output_->open(sampleRate, channels, 16, -1, -1) < 0) {
@@ -64,4 +74,18 @@ DWORD WINAPI StreamThread::ThreadMain(void* self)
 {
     static_cast<StreamThread*>(self)->Run();
     return 0;
+}
+
+void StreamThread::EndRound(bool ended, bool fed)
+{
+    if (ended && !endPosted_ && !(output_->isPlaying && output_->isPlaying())) {
+        PostMessageA(host_.window, TUNARA_WM_ENGINE_ADVANCE, 0, 0);
+        endPosted_ = true;
+    }
+    const DWORD now = GetTickCount();
+    if (host_.checkDurationLimitOnce && now - lastLimitCheck_ >= kLimitCheckEveryMs) {
+        lastLimitCheck_ = now;
+        host_.checkDurationLimitOnce(0, 0);
+    }
+    if (!fed) WaitForSingleObject(stopEvent_, kIdleMs);
 }

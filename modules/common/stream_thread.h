@@ -44,6 +44,14 @@ protected:
     bool Launch(OutputPluginRecord* output, const StreamHost& host, int32_t volume, int32_t pan, int32_t sampleRate,
                 int32_t channels);
 
+    // Ends a round of the decoding loop. Once the feeding has ended, posts the end of the stream
+    // after the output has played everything it was given (once, until RestartEnding); asks for
+    // the duration limit at most every 50 ms; idles until the next round, or a stop, when nothing
+    // was fed.
+    void EndRound(bool ended, bool fed);
+    // After a seek: the stream may end, and be announced, again.
+    void RestartEnding() { endPosted_ = false; }
+
     // The decoding thread's body: runs until stopRequested_ is set.
     virtual void Run() = 0;
     // Closes the file and the decoder.
@@ -59,4 +67,6 @@ private:
     static DWORD WINAPI ThreadMain(void* self);
 
     HANDLE thread_ = nullptr;
+    bool endPosted_ = false;
+    DWORD lastLimitCheck_ = 0;
 };

@@ -6,9 +6,6 @@
 
 namespace {
 
-// The output holds about half a second ahead: waking 20 times a second keeps it fed at little cost.
-constexpr DWORD kIdleMs = 50;
-constexpr DWORD kLimitCheckEveryMs = 50;
 // Samples the platform's layer 3 decoder puts before the first decoded sample.
 constexpr int64_t kDecoderDelay = 529;
 // Frames decoded at a time (the codec lags two frames behind its input).
@@ -150,8 +147,6 @@ bool MpaStream::DecodeMore()
 void MpaStream::Run()
 {
     bool ended = false;
-    bool advancePosted = false;
-    DWORD lastLimitCheck = GetTickCount();
     const int32_t frame = file_.first.channels * 2;
     // The flag is read while feeding (waiting on the event costs a system call per piece); the
     // event ends an idle wait.
@@ -163,7 +158,7 @@ void MpaStream::Run()
             Jump(target);
             if (output_->flush) output_->flush(target);
             ended = false;
-            advancePosted = false;
+            RestartEnding();
         }
         bool fed = false;
         if (!ended) {
@@ -179,16 +174,7 @@ void MpaStream::Run()
                     fed = true;
                 }
             }
-        } else if (!advancePosted && !(output_->isPlaying && output_->isPlaying())) {
-            // Posted once, after the output has played everything it was given.
-            PostMessageA(host_.window, TUNARA_WM_ENGINE_ADVANCE, 0, 0);
-            advancePosted = true;
         }
-        const DWORD now = GetTickCount();
-        if (host_.checkDurationLimitOnce && now - lastLimitCheck >= kLimitCheckEveryMs) {
-            lastLimitCheck = now;
-            host_.checkDurationLimitOnce(0, 0);
-        }
-        if (!fed) WaitForSingleObject(stopEvent_, kIdleMs);
+        EndRound(ended, fed);
     }
 }

@@ -7,9 +7,6 @@ namespace {
 
 constexpr int32_t kFramesPerPiece = 16384;
 constexpr int32_t kMaxChannels = 8;
-// The output holds about half a second ahead: waking 20 times a second keeps it fed at little cost.
-constexpr DWORD kIdleMs = 50;
-constexpr DWORD kLimitCheckEveryMs = 50;
 
 // The decoding thread's buffers; one stream plays at a time.
 unsigned char sourceBuffer[kFramesPerPiece * kMaxChannels * 4];
@@ -88,8 +85,6 @@ bool WaveStream::Feed(int32_t room)
 void WaveStream::Run()
 {
     bool ended = false;
-    bool advancePosted = false;
-    DWORD lastLimitCheck = GetTickCount();
     LARGE_INTEGER start;
     start.QuadPart = static_cast<LONGLONG>(header_.dataOffset);
     SetFilePointerEx(file_, start, nullptr, FILE_BEGIN);
@@ -109,6 +104,7 @@ void WaveStream::Run()
             if (output_->flush)
                 output_->flush(static_cast<int32_t>(readBytes_ * 1000 / static_cast<uint64_t>(header_.BytesPerSecond())));
             ended = false;
+            RestartEnding();
         }
         bool fed = false;
         if (!ended) {
@@ -118,16 +114,7 @@ void WaveStream::Run()
                 ended = !Feed(room);
                 fed = !ended;
             }
-        } else if (!advancePosted && !(output_->isPlaying && output_->isPlaying())) {
-            // Posted once, after the output has played everything it was given.
-            PostMessageA(host_.window, TUNARA_WM_ENGINE_ADVANCE, 0, 0);
-            advancePosted = true;
         }
-        const DWORD now = GetTickCount();
-        if (host_.checkDurationLimitOnce && now - lastLimitCheck >= kLimitCheckEveryMs) {
-            lastLimitCheck = now;
-            host_.checkDurationLimitOnce(0, 0);
-        }
-        if (!fed) WaitForSingleObject(stopEvent_, kIdleMs);
+        EndRound(ended, fed);
     }
 }
