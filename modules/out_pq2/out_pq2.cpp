@@ -187,15 +187,14 @@ int32_t TUNARA_CDECL Pause(int32_t pause)
 
 void TUNARA_CDECL SetVolume(int32_t volume)
 {
-    if (volume == -1) return;
     Locked hold(state.lock);
-    state.gain.volume = volume < 0 ? 0 : volume > 255 ? 255 : volume;
+    state.gain.SetVolume(volume);
 }
 
 void TUNARA_CDECL SetPan(int32_t pan)
 {
     Locked hold(state.lock);
-    state.gain.pan = pan < -128 ? -128 : pan > 128 ? 128 : pan;
+    state.gain.SetPan(pan);
 }
 
 void TUNARA_CDECL Flush(int32_t positionMs)
