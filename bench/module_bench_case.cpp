@@ -40,3 +40,10 @@ bool WriteNoiseWave(const std::wstring& path, int seconds)
     }
     return true;
 }
+
+long long FileBytes(const std::wstring& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return -1;
+    return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}

@@ -17,3 +17,6 @@ std::unique_ptr<PlayerCase> StartModuleCase(const wchar_t* caseName, const std::
 
 // Writes a 16-bit stereo 44.1 kHz WAVE file of noise, seconds long; false on failure.
 bool WriteNoiseWave(const std::wstring& path, int seconds);
+
+// The size of a file in bytes; -1 when it cannot be told.
+long long FileBytes(const std::wstring& path);

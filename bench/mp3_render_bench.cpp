@@ -66,13 +66,6 @@ double FloorMs(const std::wstring& source, const std::wstring& target)
     return clock.Milliseconds();
 }
 
-long long FileBytes(const std::wstring& path)
-{
-    WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return -1;
-    return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-}
-
 }  // namespace
 
 int main()
