@@ -7,7 +7,7 @@
 #include <cstdlib>
 
 #include "engine/engine_context.h"
-#include "net/internet_wait.h"
+#include "net/internet_request.h"
 #include "plugins/host_services.h"
 #include "win/ansi_text.h"
 #include "win/handle.h"
@@ -35,41 +35,9 @@ constexpr DWORD kRequestFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WR
 
 void Notify(int32_t code, int32_t value = 0) { SendStatusNotification(code, value); }
 
-HINTERNET OpenSession()
+void CALLBACK DownloadStatusCallback(HINTERNET, DWORD_PTR context, DWORD status, void* info, DWORD)
 {
-    const bool proxy = engine.proxyAddress[0] != '\0';
-    HINTERNET session = InternetOpenA(kAgent, proxy ? INTERNET_OPEN_TYPE_PROXY : INTERNET_OPEN_TYPE_PRECONFIG,
-                                      proxy ? engine.proxyAddress : nullptr, nullptr, INTERNET_FLAG_ASYNC);
-    if (session) InternetSetStatusCallbackA(session, InternetStatusCallback);
-    return session;
-}
-
-// The request handle, or null with the reason in error.
-HINTERNET OpenUrl(HINTERNET session, const char* url, LONG ticket, DWORD& error)
-{
-    if (!ticket) {
-        error = GetLastError();
-        return nullptr;
-    }
-    // A text that is no URL at all is refused here: the asynchronous open would never report it.
-    URL_COMPONENTSA parts{};
-    parts.dwStructSize = sizeof parts;
-    if (!InternetCrackUrlA(url, 0, 0, &parts)) {
-        error = GetLastError();
-        return nullptr;
-    }
-    ArmInternetWait();
-    HINTERNET request = InternetOpenUrlA(session, url, nullptr, 0, kRequestFlags, static_cast<DWORD_PTR>(ticket));
-    if (request) return request;
-    error = GetLastError();
-    if (error != ERROR_IO_PENDING) return nullptr;
-    DWORD_PTR result = 0;
-    if (!WaitInternetCompletion(ticket, kDownloadTimeoutMs, result, error)) {
-        error = ERROR_INTERNET_TIMEOUT;
-        return nullptr;
-    }
-    if (!result && !error) error = ERROR_INTERNET_INTERNAL_ERROR;
-    return reinterpret_cast<HINTERNET>(result);
+    ReportInternetStatus(engine.downloadCompletion, context, status, info);
 }
 
 // The last error and the server's last response text go to the debugger output.
@@ -84,16 +52,6 @@ void ReportOpenFailure(DWORD error)
     text[sizeof text - 1] = '\0';
     AppendBounded(text, "\n\n");
     OutputDebugStringA(text);
-}
-
-// The HTTP status as the server sent it; 0 when there is none (another scheme).
-int32_t ResponseStatus(HINTERNET request)
-{
-    char text[kStatusCodeSize] = "";
-    DWORD length = kStatusCodeSize - 1;
-    if (!HttpQueryInfoA(request, HTTP_QUERY_STATUS_CODE, text, &length, nullptr)) return 0;
-    text[kStatusCodeSize - 1] = '\0';
-    return static_cast<int32_t>(std::strtol(text, nullptr, 10));
 }
 
 // The body length the server announced; -1 when it announced none.
@@ -113,23 +71,24 @@ int64_t AnnouncedLength(HINTERNET request)
 bool WaitForData(HINTERNET request, LONG ticket, DWORD& available)
 {
     for (;;) {
-        ArmInternetWait();
+        ArmInternetWait(engine.downloadCompletion);
         if (InternetQueryDataAvailable(request, &available, 0, 0)) return true;
         if (GetLastError() != ERROR_IO_PENDING) return false;
         DWORD_PTR result = 0;
         DWORD error = 0;
-        if (!WaitInternetCompletion(ticket, kDownloadTimeoutMs, result, error) || !result) return false;
+        if (!WaitInternetCompletion(engine.downloadCompletion, ticket, kDownloadTimeoutMs, result, error) || !result)
+            return false;
     }
 }
 
 bool ReadPiece(HINTERNET request, LONG ticket, char* buffer, DWORD size, DWORD& got)
 {
-    ArmInternetWait();
+    ArmInternetWait(engine.downloadCompletion);
     if (InternetReadFile(request, buffer, size, &got)) return true;
     if (GetLastError() != ERROR_IO_PENDING) return false;
     DWORD_PTR result = 0;
     DWORD error = 0;
-    return WaitInternetCompletion(ticket, kDownloadTimeoutMs, result, error) && result;
+    return WaitInternetCompletion(engine.downloadCompletion, ticket, kDownloadTimeoutMs, result, error) && result;
 }
 
 // True only when the body ended (a read of 0 bytes), every byte was written, and as many came as
@@ -154,36 +113,18 @@ bool CopyBody(HINTERNET request, LONG ticket, HANDLE file)
     }
 }
 
-// Every handle of the download stops reporting before it is closed: a request abandoned after a
-// time-out may be finished by WinInet much later (when the server lets go), and by then the
-// module that holds the callback may be gone.
-class QuietHandles {
-public:
-    QuietHandles(const InternetHandle& session, LONG ticket) : session_(session), ticket_(ticket) {}
-    QuietHandles(const QuietHandles&) = delete;
-    QuietHandles& operator=(const QuietHandles&) = delete;
-    ~QuietHandles()
-    {
-        if (HINTERNET request = ReportedRequest(ticket_)) InternetSetStatusCallbackA(request, nullptr);
-        if (session_.Get()) InternetSetStatusCallbackA(session_.Get(), nullptr);
-    }
-
-private:
-    const InternetHandle& session_;
-    LONG ticket_;
-};
-
 // Everything up to a complete body; every handle is closed when it returns (the file first).
 // 0 when the body is complete.
 int Transfer(const char* url, const char* destination)
 {
     Notify(kStarting);
-    InternetHandle session(OpenSession());
-    const LONG ticket = BeginInternetTicket();
+    InternetHandle session(OpenAsyncSession(kAgent, engine.proxyAddress, DownloadStatusCallback));
+    const LONG ticket = BeginInternetTicket(engine.downloadCompletion);
     Notify(kOpeningUrl);
     DWORD error = 0;
-    InternetHandle request(OpenUrl(session.Get(), url, ticket, error));
-    QuietHandles quiet(session, ticket);
+    InternetHandle request(OpenUrlWithin(engine.downloadCompletion, session.Get(), url, nullptr, kRequestFlags, ticket,
+                                         kDownloadTimeoutMs, error));
+    QuietHandles quiet(engine.downloadCompletion, session, ticket);
     if (!request.Get()) {
         ReportOpenFailure(error);
         Notify(kUrlNotOpened);

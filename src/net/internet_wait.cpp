@@ -1,10 +1,7 @@
 #include "net/internet_wait.h"
 
-#include "engine/engine_context.h"
-
-void CALLBACK InternetStatusCallback(HINTERNET, DWORD_PTR context, DWORD status, void* info, DWORD)
+void ReportInternetStatus(InternetCompletion& completion, DWORD_PTR context, DWORD status, const void* info)
 {
-    InternetCompletion& completion = engine.downloadCompletion;
     if (!info || static_cast<LONG>(context) != completion.ticket) return;
     if (status == INTERNET_STATUS_HANDLE_CREATED) {
         completion.request = reinterpret_cast<HINTERNET>(static_cast<const INTERNET_ASYNC_RESULT*>(info)->dwResult);
@@ -18,9 +15,8 @@ void CALLBACK InternetStatusCallback(HINTERNET, DWORD_PTR context, DWORD status,
     SetEvent(completion.signal.Get());
 }
 
-LONG BeginInternetTicket()
+LONG BeginInternetTicket(InternetCompletion& completion)
 {
-    InternetCompletion& completion = engine.downloadCompletion;
     if (!completion.signal.Valid()) completion.signal = UniqueHandle(CreateEventA(nullptr, FALSE, FALSE, nullptr));
     if (!completion.signal.Valid()) return 0;
     completion.request = nullptr;
@@ -32,17 +28,16 @@ LONG BeginInternetTicket()
 
 // The event is not reset here (that would cost a call into the system for every piece of a
 // body): a signal left from an earlier completion only makes the wait look at the ticket once more.
-void ArmInternetWait() { InterlockedExchange(&engine.downloadCompletion.completedTicket, 0); }
+void ArmInternetWait(InternetCompletion& completion) { InterlockedExchange(&completion.completedTicket, 0); }
 
-HINTERNET ReportedRequest(LONG ticket)
+HINTERNET ReportedRequest(const InternetCompletion& completion, LONG ticket)
 {
-    InternetCompletion& completion = engine.downloadCompletion;
     return completion.ticket == ticket ? completion.request : nullptr;
 }
 
-bool WaitInternetCompletion(LONG ticket, DWORD timeoutMs, DWORD_PTR& result, DWORD& error)
+bool WaitInternetCompletion(InternetCompletion& completion, LONG ticket, DWORD timeoutMs, DWORD_PTR& result,
+                            DWORD& error)
 {
-    InternetCompletion& completion = engine.downloadCompletion;
     const DWORD start = GetTickCount();
     for (;;) {
         if (InterlockedCompareExchange(&completion.completedTicket, 0, 0) == ticket) {
@@ -54,4 +49,16 @@ bool WaitInternetCompletion(LONG ticket, DWORD timeoutMs, DWORD_PTR& result, DWO
         if (waited >= timeoutMs) return false;
         WaitForSingleObject(completion.signal.Get(), timeoutMs - waited);
     }
+}
+
+InternetLanding::Block* InternetLanding::Get()
+{
+    if (!block_) block_ = static_cast<Block*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(Block)));
+    return block_;
+}
+
+void InternetLanding::Free()
+{
+    if (block_) HeapFree(GetProcessHeap(), 0, block_);
+    block_ = nullptr;
 }
