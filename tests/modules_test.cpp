@@ -19,6 +19,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/http_server.h"
 #include "support/player_case.h"
 #include "support/test_paths.h"
 #include "win/variant.h"
@@ -872,4 +873,82 @@ TEST_F(Modules, MpegTagVariantsAndMalformedFiles)
     for (long i = 1; i < count; ++i) want.insert(want.end(), {2, 102, 1, 5});
     EXPECT_EQ(player_->TakeEvents(), want);
     EXPECT_EQ(GetFileAttributesW(Track(1).c_str()), INVALID_FILE_ATTRIBUTES) << "a failed start wrote a file";
+}
+
+// Internet radio from the test server, played as a list: a station that is not there, one that
+// answers "ICY 200 OK", one whose title changes twice, one that never sends audio, one that
+// stalls, then a local file. Each stream's titles reach the container as they change, failed
+// starts and ended streams move the list on, and the buffering and connection notices arrive.
+TEST_F(Modules, InternetRadioStreamsAnnounceTitlesAndAdvance)
+{
+    StartWith(L"radio");
+    Settings(false);
+    for (const char* path : {"/radio/missing", "/radio/icy", "/radio/titles", "/radio/silent", "/radio/stall"}) {
+        const std::string url = ServerUrl(path);
+        ASSERT_FALSE(url.empty()) << "the test server does not run";
+        ASSERT_EQ(player_->Append(std::wstring(url.begin(), url.end())), S_OK);
+    }
+    Add(L"cbr_bare.mp3", Mp3(L"cbr_bare.mp3"));
+    // What the container reads when it hears that a track started or its title changed.
+    std::vector<std::wstring> titles;
+    std::vector<long> streamFlags;
+    player_->Sink().onEvent = [&] {
+        const RecordedEvent& last = player_->Log().back();
+        if (last.dispid != 1 || last.msgId != 4) return;
+        titles.push_back(player_->CurrentTitle());
+        Variant flag;
+        EXPECT_EQ(player_->Control()->IsStreamPlaying(flag.Get()), S_OK);
+        streamFlags.push_back(flag->iVal);
+    };
+    Put(L"Volume", 255);
+    player_->Log().clear();
+    // The first start fails and leaves the advance queued: the list has played when the last
+    // entry has started and stopped.
+    ASSERT_EQ(player_->Call().Method(L"Play"), S_OK);
+    EXPECT_TRUE(player_->PumpUntil([&] { return !titles.empty() && titles.back() == L"6. cbr bare" && Get(L"Status") == 0; },
+                                   60000));
+    player_->Sink().onEvent = nullptr;
+
+    char cafe[32] = "";
+    WideCharToMultiByte(CP_ACP, 0, L"3. Caf\u00e9 Night", -1, cafe, sizeof cafe, nullptr, nullptr);
+    wchar_t cafeWide[32] = L"";
+    MultiByteToWideChar(CP_ACP, 0, cafe, -1, cafeWide, 32);
+    EXPECT_EQ(titles, (std::vector<std::wstring>{L"2. Old Style", L"2. Old Song", L"3. Test Radio", L"3. Morning Show",
+                                                 L"3. Artist - Song", cafeWide, L"5. Test Radio", L"6. cbr bare"}));
+    EXPECT_EQ(streamFlags, (std::vector<long>{1, 1, 1, 1, 1, 1, 1, 0}));
+
+    // Per stream, in order: buffering from below 100 up to 100, then the connection's end (0 closed
+    // by the server, 1 stalled).
+    std::vector<std::pair<long, long>> notices;
+    for (const RecordedEvent& e : player_->Log())
+        if (e.dispid == 2 && (e.msgId == 230 || e.msgId == 231)) notices.emplace_back(e.msgId, e.comp);
+    std::vector<long> ends;
+    long lastPercent = -1;
+    for (const auto& [code, value] : notices) {
+        if (code == 231) {
+            ends.push_back(value);
+            continue;
+        }
+        EXPECT_GE(value, 0);
+        EXPECT_LE(value, 100);
+        EXPECT_TRUE(lastPercent == 100 || lastPercent == -1 || value > lastPercent) << "buffering went back";
+        lastPercent = value == 100 ? -1 : value;
+    }
+    EXPECT_EQ(ends, (std::vector<long>{0, 0, 1}));
+    EXPECT_GE(std::count(notices.begin(), notices.end(), std::make_pair(230L, 100L)), 3);
+
+    // The titled stream's audio: six pieces of the 1 kHz tone at half scale, the first two frames
+    // dropped and the last cut frame left out.
+    Render titled = ReadRender(Track(2));
+    EXPECT_EQ(titled.channels, 2);
+    EXPECT_EQ(titled.rate, 44100);
+    const double seconds = titled.samples.size() / 2 / 44100.0;
+    EXPECT_GT(seconds, 6 * 8192 / 16000.0 - 0.15);
+    EXPECT_LT(seconds, 6 * 8192 / 16000.0 + 0.05);
+    double power = 0;
+    for (int16_t sample : titled.samples) power += static_cast<double>(sample) * sample;
+    const double rms = std::sqrt(power / static_cast<double>(titled.samples.size() ? titled.samples.size() : 1));
+    EXPECT_GT(rms, 10000);
+    EXPECT_LT(rms, 12500);
+    EXPECT_GT(ReadRender(Track(3)).samples.size(), 44100u) << "the stalled stream played what it had";
 }

@@ -10,6 +10,7 @@
 struct StreamHost {
     HWND window = nullptr;                                 // receives the end of the stream
     TunaraHostServiceFn checkDurationLimitOnce = nullptr;  // asked while playing
+    TunaraSendStatusFn sendStatus = nullptr;               // reaches the container; never waits
 };
 
 class StreamThread {

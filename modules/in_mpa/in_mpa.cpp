@@ -1,6 +1,8 @@
 // IN_MPA.DLL: plays MPEG audio files (MPEG 1, 2 and 2.5, layers 1 to 3) through the platform's
 // audio compression manager and the output the host hands over in word 37, as 16-bit PCM, without
-// the encoder's delay and padding when the file's encoder tag gives them.
+// the encoder's delay and padding when the file's encoder tag gives them. Claims "http://"
+// addresses and plays them as internet radio streams, with their titles (see mpa_radio.h for the
+// status notifications a stream sends).
 // Answers titles and lengths from the ID3 tags and the first frames without decoding, and the
 // extended information as a version 257 module.
 #include <windows.h>
@@ -8,6 +10,7 @@
 
 #include "base_title.h"
 #include "mpa_file.h"
+#include "mpa_radio.h"
 #include "mpa_stream.h"
 #include "tunara_plugin.h"
 #include "win/ansi_text.h"
@@ -19,8 +22,12 @@ constexpr size_t kInfoTextBytes = 32;
 constexpr size_t kInfoYearBytes = 8;
 constexpr size_t kTitleBytes = 512;
 
+constexpr char kHttpScheme[] = "http://";
+
 InputPluginRecord record;
+// At most one of them plays.
 MpaStream stream;
+MpaRadio radio;
 int32_t volume = 255;
 int32_t pan = 0;
 // Files are read on the host's thread only; the last one read is kept for the asks that follow.
@@ -28,7 +35,22 @@ MpaFile scanned;
 
 void TUNARA_CDECL Init() {}
 
-void TUNARA_CDECL Quit() { stream.Stop(); }
+bool IsHttp(const char* name) { return name && _strnicmp(name, kHttpScheme, sizeof kHttpScheme - 1) == 0; }
+
+void StopBoth()
+{
+    stream.Stop();
+    radio.Stop();
+}
+
+// The stream that plays, null when none does.
+StreamThread* Playing()
+{
+    if (radio.Playing()) return &radio;
+    return stream.Playing() ? &stream : nullptr;
+}
+
+void TUNARA_CDECL Quit() { StopBoth(); }
 
 // "Artist - Title" when the tags have both, else the tag's title, else the file's base name.
 void TagTitle(const MpaFile& file, const char* path, char* title, size_t size)
@@ -46,10 +68,15 @@ void TagTitle(const MpaFile& file, const char* path, char* title, size_t size)
 
 // Title and length of a file, or of the file playing when the name is empty or null; the base
 // name and -1 for a file that holds no MPEG audio this module plays, the name itself and -1 for an
-// address.
+// address. A stream that plays has the title it announced last (else its station's name) and -1.
 void TUNARA_CDECL GetFileInfo(const char* name, char* title, int32_t* lengthMs)
 {
     const bool current = !name || !*name;
+    if (radio.Playing() && (current || strcmp(name, radio.Url()) == 0)) {
+        if (title) radio.Title(title, kTitleBytes);
+        if (lengthMs) *lengthMs = -1;
+        return;
+    }
     if (current && !stream.Playing()) {
         if (title) CopyBounded(title, kTitleBytes, "");
         if (lengthMs) *lengthMs = -1;
@@ -75,38 +102,59 @@ void TUNARA_CDECL GetFileInfo(const char* name, char* title, int32_t* lengthMs)
     if (lengthMs) *lengthMs = known ? file->LengthMs() : -1;
 }
 
-int32_t TUNARA_CDECL AcceptsFile(const char*) { return 0; }
+int32_t TUNARA_CDECL AcceptsFile(const char* name) { return IsHttp(name) ? 1 : 0; }
 
 int32_t TUNARA_CDECL Play(const char* name)
 {
-    stream.Stop();
-    if (!ReadMpaFile(name, &scanned)) return -1;
+    StopBoth();
     StreamHost host;
     host.window = static_cast<HWND>(record.hostWindow);
     host.checkDurationLimitOnce = record.checkDurationLimitOnce;
+    host.sendStatus = record.sendStatusNotification;
+    if (IsHttp(name)) {
+        if (!radio.Start(name, record.outputPlugin, host, volume, pan)) return -1;
+        if (record.setMediaInfo) record.setMediaInfo(radio.Kbps(), radio.SampleRate(), radio.Channels(), 0);
+        return 0;
+    }
+    if (!ReadMpaFile(name, &scanned)) return -1;
     if (!stream.Start(name, scanned, record.outputPlugin, host, volume, pan)) return -1;
     if (record.setMediaInfo)
         record.setMediaInfo(scanned.AverageKbps(), scanned.first.sampleRate, scanned.first.channels, 0);
     return 0;
 }
 
-void TUNARA_CDECL Pause() { stream.Pause(true); }
-void TUNARA_CDECL Unpause() { stream.Pause(false); }
-void TUNARA_CDECL Stop() { stream.Stop(); }
+void TUNARA_CDECL Pause()
+{
+    if (StreamThread* playing = Playing()) playing->Pause(true);
+}
+
+void TUNARA_CDECL Unpause()
+{
+    if (StreamThread* playing = Playing()) playing->Pause(false);
+}
+
+void TUNARA_CDECL Stop() { StopBoth(); }
 int32_t TUNARA_CDECL GetLength() { return stream.Playing() ? stream.File().LengthMs() : -1; }
-int32_t TUNARA_CDECL GetPosition() { return stream.PositionMs(); }
+
+int32_t TUNARA_CDECL GetPosition()
+{
+    const StreamThread* playing = Playing();
+    return playing ? playing->PositionMs() : 0;
+}
+
+// A stream plays as it comes: only a file seeks.
 void TUNARA_CDECL SetPosition(int32_t positionMs) { stream.Seek(positionMs); }
 
 void TUNARA_CDECL SetVolume(int32_t value)
 {
     volume = value;
-    stream.SetVolume(value);
+    if (StreamThread* playing = Playing()) playing->SetVolume(value);
 }
 
 void TUNARA_CDECL SetPan(int32_t value)
 {
     pan = value;
-    stream.SetPan(value);
+    if (StreamThread* playing = Playing()) playing->SetPan(value);
 }
 
 int32_t TUNARA_CDECL GetExtendedInfo(const char* name, char* title, char* artist, char* album, char* comment,

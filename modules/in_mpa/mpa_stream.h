@@ -5,12 +5,12 @@
 #include <windows.h>
 #include <stdint.h>
 
+#include "frame_queue.h"
 #include "mpa_file.h"
-#include "mpeg_decoder.h"
-#include "stream_thread.h"
+#include "mpeg_playback.h"
 #include "tunara_plugin.h"
 
-class MpaStream final : public StreamThread {
+class MpaStream final : public MpegPlayback {
 public:
     MpaStream() = default;
     ~MpaStream() { Stop(); }
@@ -30,25 +30,14 @@ private:
     // Moves the reading to the frames before the position and arranges for the samples from
     // there on to be played.
     void Jump(int32_t positionMs);
-    // Decodes the next frames into the PCM buffer; false at the end of the audio.
-    bool DecodeMore();
-    // Frames read from the file into frames (room bytes); the bytes taken, 0 at the end.
-    int32_t NextFrames(unsigned char* frames, int32_t room);
+    int32_t NextFrames(unsigned char* frames, int32_t room) override;
     void CloseSource() override;
 
     MpaFile file_;
     char path_[MAX_PATH] = "";
     HANDLE handle_ = INVALID_HANDLE_VALUE;
-    MpegDecoder decoder_;
 
     // The decoding thread's state.
-    uint64_t readOffset_ = 0;  // of the first byte not yet read into the input buffer
-    int32_t inputStart_ = 0;
-    int32_t inputEnd_ = 0;
-    bool restart_ = false;      // the next decode follows a jump
-    bool drained_ = false;      // the codec has given back what it held at the end
-    int64_t skipSamples_ = 0;   // decoded samples still to drop (codec and encoder delay, after a jump)
-    int64_t leftSamples_ = -1;  // samples still to play when the exact length is known
-    int32_t pcmStart_ = 0;
-    int32_t pcmEnd_ = 0;
+    uint64_t readOffset_ = 0;  // of the first byte not yet read into the queue
+    FrameQueue queue_;
 };

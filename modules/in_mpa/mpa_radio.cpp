@@ -1,0 +1,159 @@
+#include "mpa_radio.h"
+
+#include <stdlib.h>
+#include <string.h>
+
+#include "win/ansi_text.h"
+
+namespace {
+
+constexpr size_t kHeaderTextBytes = 32;
+// The buffer holds about a second of the stream before the output starts (at most half the
+// queue, so that the network can go on filling it while the decoder takes from it).
+constexpr int32_t kMinPrebufferBytes = 4 * 1024;
+constexpr int32_t kMaxPrebufferBytes = FrameQueue::kCapacity / 2;
+// Buffering is reported in steps of this many percent.
+constexpr int32_t kPercentStep = 10;
+
+int32_t HeaderNumber(const HttpSource& source, const char* name)
+{
+    char text[kHeaderTextBytes];
+    return source.Header(name, text, sizeof text) ? static_cast<int32_t>(strtol(text, nullptr, 10)) : 0;
+}
+
+}  // namespace
+
+bool MpaRadio::Start(const char* url, OutputPluginRecord* output, const StreamHost& host, int32_t volume,
+                     int32_t pan)
+{
+    Stop();
+    if (!CanStart(output) || !CopyBounded(url_, url)) return false;
+    const DWORD begin = GetTickCount();
+    if (source_.Open(url, kStartTimeoutMs) != 200) {
+        source_.Close();
+        return false;
+    }
+    demux_.Reset(HeaderNumber(source_, "icy-metaint"));
+    queue_.Clear();
+    {
+        Locked locked(titleLock_);
+        title_[0] = '\0';
+    }
+    // The first frames tell the stream's format; the header block of an "ICY 200 OK" answer comes
+    // before them.
+    for (;;) {
+        if (queue_.FirstFrame(&format_)) break;
+        const DWORD waited = GetTickCount() - begin;
+        // A full queue without two frames in a row holds no MPEG audio.
+        if (waited >= kStartTimeoutMs || !HasRoom() || Receive(kStartTimeoutMs - waited, false) < 0) {
+            source_.Close();
+            return false;
+        }
+    }
+    char name[IcyDemux::kTextBytes];
+    if (source_.Header("icy-name", name, sizeof name)) IcyText(name, strlen(name), station_, sizeof station_);
+    else CopyBounded(station_, demux_.Station());
+    kbps_ = HeaderNumber(source_, "icy-br");
+    if (kbps_ <= 0) kbps_ = demux_.Kbps() > 0 ? demux_.Kbps() : format_.bitrateKbps;
+    if (!decoder_.Open(format_)) {
+        source_.Close();
+        return false;
+    }
+    const int32_t second = format_.bitrateKbps * 1000 / 8;
+    prebufferBytes_ = second < kMinPrebufferBytes ? kMinPrebufferBytes : second > kMaxPrebufferBytes ? kMaxPrebufferBytes : second;
+    buffering_ = true;
+    reportedPercent_ = -1;
+    connectionEnded_ = false;
+    // A stream is joined anywhere: the first two frames may lean on bytes that were never sent.
+    Restart(2 * static_cast<int64_t>(format_.samplesPerFrame), -1);
+    return Launch(output, host, volume, pan, format_.sampleRate, format_.channels);
+}
+
+void MpaRadio::Title(char* title, size_t size)
+{
+    Locked locked(titleLock_);
+    CopyBounded(title, size, title_[0] ? title_ : station_[0] ? station_ : url_);
+}
+
+void MpaRadio::CloseSource()
+{
+    decoder_.Close();
+    source_.Close();
+}
+
+void MpaRadio::Notify(int32_t code, int32_t value)
+{
+    if (host_.sendStatus) host_.sendStatus(code, value);
+}
+
+bool MpaRadio::HasRoom() const { return queue_.Buffered() <= FrameQueue::kCapacity - kReceiveRoom; }
+
+int32_t MpaRadio::Receive(DWORD waitMs, bool announce)
+{
+    if (!HasRoom()) return 0;
+    int32_t room = 0;
+    unsigned char* to = queue_.Space(&room);
+    const int32_t got = source_.Read(waitMs);
+    if (got <= 0) return got;
+    bool titleChanged = false;
+    queue_.Added(demux_.Feed(source_.Data(), got, to, &titleChanged));
+    if (titleChanged) {
+        {
+            Locked locked(titleLock_);
+            CopyBounded(title_, demux_.Title());
+        }
+        if (announce) Notify(kStatusTitle, 0);
+    }
+    return got;
+}
+
+void MpaRadio::Buffer()
+{
+    const int32_t buffered = queue_.Buffered();
+    const bool full = buffered >= prebufferBytes_ || connectionEnded_;
+    const int32_t percent = full ? 100 : buffered * 100 / prebufferBytes_ / kPercentStep * kPercentStep;
+    if (percent != reportedPercent_) {
+        reportedPercent_ = percent;
+        Notify(kStatusBuffering, percent);
+    }
+    buffering_ = !full;
+}
+
+int32_t MpaRadio::NextFrames(unsigned char* frames, int32_t room)
+{
+    const int32_t taken = queue_.TakeFrames(frames, room, connectionEnded_, format_);
+    return taken == 0 && !connectionEnded_ ? kNoFramesYet : taken;
+}
+
+void MpaRadio::Run()
+{
+    bool ended = false;
+    while (!stopRequested_) {
+        // Everything that has arrived, as far as the queue has room for it.
+        while (!connectionEnded_) {
+            const int32_t got = Receive(0, true);
+            if (got == 0) break;
+            if (got < 0) {
+                connectionEnded_ = true;
+                Notify(kStatusConnectionEnded, got == HttpSource::kEnded ? 0 : 1);
+            }
+        }
+        if (buffering_) Buffer();
+        bool fed = false;
+        if (!buffering_ && !ended) {
+            if (PcmPending()) {
+                fed = WritePcm();
+            } else {
+                const int result = DecodeMore();
+                if (result == kNoFramesYet) {
+                    // The network fell behind: fill the buffer again before playing on.
+                    buffering_ = true;
+                    reportedPercent_ = -1;
+                }
+                ended = result == kAudioEnded;
+                fed = result == kDecoded;
+            }
+        }
+        EndRound(ended, fed);
+    }
+}

@@ -1,0 +1,83 @@
+#pragma once
+// One MPEG audio stream from an HTTP server (internet radio) playing: the connection, the
+// metadata taken out of the body, the bytes waiting for the decoder, and the decoding thread that
+// reads the network, buffers, decodes and feeds the output. Start, Stop, Pause and the setters run
+// on the host's thread; the stream's title is read there while the thread writes it.
+//
+// Status notifications the module sends while a stream plays (they reach the container as
+// TunaraStatus events):
+//   230 buffering: value is how full the buffer is, in percent; sent as it fills before the
+//       output starts and again whenever the network falls behind; 100 when playing (re)starts.
+//   231 the connection ended: value 0 when the server closed the stream, 1 when it failed or sent
+//       nothing for five seconds. What was buffered still plays; then the stream ends.
+// A new stream title is announced with 210 (the host's title refresh).
+#include <windows.h>
+#include <stddef.h>
+#include <stdint.h>
+
+#include "frame_queue.h"
+#include "http_source.h"
+#include "icy_demux.h"
+#include "locked.h"
+#include "mpeg_playback.h"
+#include "tunara_plugin.h"
+
+constexpr int32_t kStatusBuffering = 230;
+constexpr int32_t kStatusConnectionEnded = 231;
+constexpr int32_t kStatusTitle = 210;
+
+class MpaRadio final : public MpegPlayback {
+public:
+    // Connecting and the first frames together may take this long before a start gives up.
+    static constexpr DWORD kStartTimeoutMs = 5000;
+
+    MpaRadio() = default;
+    ~MpaRadio() { Stop(); }
+    MpaRadio(const MpaRadio&) = delete;
+    MpaRadio& operator=(const MpaRadio&) = delete;
+
+    // Connects, reads the answer and the stream's first frames, opens the decoder and the output
+    // (16 bits at the stream's rate and channels) and starts the thread. False when the server
+    // cannot be reached, answers other than 200, sends no MPEG audio within kStartTimeoutMs, or
+    // the codec, the output or the thread cannot be had; nothing is left open then.
+    bool Start(const char* url, OutputPluginRecord* output, const StreamHost& host, int32_t volume, int32_t pan);
+    const char* Url() const { return url_; }
+    // The stream's title, else the station's name, else the address.
+    void Title(char* title, size_t size);
+    // The bitrate the server announced, else the first frame's.
+    int32_t Kbps() const { return kbps_; }
+    int32_t SampleRate() const { return format_.sampleRate; }
+    int32_t Channels() const { return format_.channels; }
+
+private:
+    void Run() override;
+    void CloseSource() override;
+    int32_t NextFrames(unsigned char* frames, int32_t room) override;
+    // Reads what has arrived (waiting at most waitMs) into the queue, the metadata taken out: the
+    // bytes read, 0 when none came or the queue has no room, a negative HttpSource answer once the
+    // connection has ended. A new title is announced to the host when announce is set (while
+    // starting the host reads the title anyway).
+    int32_t Receive(DWORD waitMs, bool announce);
+    // Whether a whole read fits the queue (the metadata never adds bytes; the held start of a
+    // body adds at most 3).
+    static constexpr int32_t kReceiveRoom = HttpSource::kPieceBytes + 3;
+    bool HasRoom() const;
+    void Notify(int32_t code, int32_t value);
+    // While buffering: reports how full the buffer is, and ends buffering when it is full.
+    void Buffer();
+
+    HttpSource source_;
+    IcyDemux demux_;
+    FrameQueue queue_;
+    char url_[2048] = "";
+    int32_t kbps_ = 0;
+    Lock titleLock_;
+    char title_[IcyDemux::kTextBytes] = "";
+    char station_[IcyDemux::kTextBytes] = "";
+
+    // The decoding thread's state.
+    bool connectionEnded_ = false;
+    bool buffering_ = true;
+    int32_t prebufferBytes_ = 0;
+    int32_t reportedPercent_ = -1;
+};
