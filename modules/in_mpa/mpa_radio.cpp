@@ -7,6 +7,11 @@
 
 namespace {
 
+constexpr char kAgent[] = "Tunara MPEG audio stream";
+// In-band metadata (the stream's titles) is asked for; a server that does not know it sends none.
+constexpr char kRequestHeaders[] = "Icy-MetaData: 1\r\n";
+// A stream is live: never from the cache, never into it.
+constexpr DWORD kRequestFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE;
 constexpr size_t kHeaderTextBytes = 32;
 // The buffer holds about a second of the stream before the output starts (at most half the
 // queue, so that the network can go on filling it while the decoder takes from it).
@@ -15,7 +20,15 @@ constexpr int32_t kMaxPrebufferBytes = FrameQueue::kCapacity / 2;
 // Buffering is reported in steps of this many percent.
 constexpr int32_t kPercentStep = 10;
 
-int32_t HeaderNumber(const HttpSource& source, const char* name)
+// What WinInet reports about the playing stream's request; it lives as long as the module.
+InternetCompletion completion;
+
+void CALLBACK StreamStatusCallback(HINTERNET, DWORD_PTR context, DWORD status, void* info, DWORD)
+{
+    ReportInternetStatus(completion, context, status, info);
+}
+
+int32_t HeaderNumber(const InternetStream& source, const char* name)
 {
     char text[kHeaderTextBytes];
     return source.Header(name, text, sizeof text) ? static_cast<int32_t>(strtol(text, nullptr, 10)) : 0;
@@ -23,13 +36,20 @@ int32_t HeaderNumber(const HttpSource& source, const char* name)
 
 }  // namespace
 
+MpaRadio::MpaRadio() : source_(completion, StreamStatusCallback) {}
+
 bool MpaRadio::Start(const char* url, OutputPluginRecord* output, const StreamHost& host, int32_t volume,
                      int32_t pan)
 {
     Stop();
     if (!CanStart(output) || !CopyBounded(url_, url)) return false;
     const DWORD begin = GetTickCount();
-    if (source_.Open(url, kStartTimeoutMs) != 200) {
+    InternetStreamSetup setup;
+    setup.agent = kAgent;
+    setup.headers = kRequestHeaders;
+    setup.flags = kRequestFlags;
+    DWORD error = 0;
+    if (!source_.Open(url, setup, kStartTimeoutMs, &error) || source_.Status() != 200) {
         source_.Close();
         return false;
     }
@@ -93,7 +113,7 @@ int32_t MpaRadio::Receive(DWORD waitMs, bool announce)
     if (!HasRoom()) return 0;
     int32_t room = 0;
     unsigned char* to = queue_.Space(&room);
-    const int32_t got = source_.Read(waitMs);
+    const int32_t got = source_.Read(waitMs, kStallMs);
     if (got <= 0) return got;
     bool titleChanged = false;
     queue_.Added(demux_.Feed(source_.Data(), got, to, &titleChanged));
@@ -135,7 +155,7 @@ void MpaRadio::Run()
             if (got == 0) break;
             if (got < 0) {
                 connectionEnded_ = true;
-                Notify(kStatusConnectionEnded, got == HttpSource::kEnded ? 0 : 1);
+                Notify(kStatusConnectionEnded, got == InternetStream::kEnded ? 0 : 1);
             }
         }
         if (buffering_) Buffer();

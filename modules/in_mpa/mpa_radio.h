@@ -16,10 +16,10 @@
 #include <stdint.h>
 
 #include "frame_queue.h"
-#include "http_source.h"
 #include "icy_demux.h"
 #include "locked.h"
 #include "mpeg_playback.h"
+#include "net/internet_stream.h"
 #include "tunara_plugin.h"
 
 constexpr int32_t kStatusBuffering = 230;
@@ -30,8 +30,10 @@ class MpaRadio final : public MpegPlayback {
 public:
     // Connecting and the first frames together may take this long before a start gives up.
     static constexpr DWORD kStartTimeoutMs = 5000;
+    // How long a stream may send nothing before it counts as dead.
+    static constexpr DWORD kStallMs = 5000;
 
-    MpaRadio() = default;
+    MpaRadio();
     ~MpaRadio() { Stop(); }
     MpaRadio(const MpaRadio&) = delete;
     MpaRadio& operator=(const MpaRadio&) = delete;
@@ -54,19 +56,19 @@ private:
     void CloseSource() override;
     int32_t NextFrames(unsigned char* frames, int32_t room) override;
     // Reads what has arrived (waiting at most waitMs) into the queue, the metadata taken out: the
-    // bytes read, 0 when none came or the queue has no room, a negative HttpSource answer once the
-    // connection has ended. A new title is announced to the host when announce is set (while
+    // bytes read, 0 when none came or the queue has no room, a negative InternetStream answer once
+    // the connection has ended. A new title is announced to the host when announce is set (while
     // starting the host reads the title anyway).
     int32_t Receive(DWORD waitMs, bool announce);
     // Whether a whole read fits the queue (the metadata never adds bytes; the held start of a
     // body adds at most 3).
-    static constexpr int32_t kReceiveRoom = HttpSource::kPieceBytes + 3;
+    static constexpr int32_t kReceiveRoom = InternetStream::kPieceBytes + 3;
     bool HasRoom() const;
     void Notify(int32_t code, int32_t value);
     // While buffering: reports how full the buffer is, and ends buffering when it is full.
     void Buffer();
 
-    HttpSource source_;
+    InternetStream source_;
     IcyDemux demux_;
     FrameQueue queue_;
     char url_[2048] = "";

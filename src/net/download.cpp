@@ -2,21 +2,18 @@
 
 #include <wininet.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
 #include "engine/engine_context.h"
-#include "net/internet_request.h"
+#include "net/internet_stream.h"
 #include "plugins/host_services.h"
 #include "win/ansi_text.h"
 #include "win/handle.h"
-#include "win/internet_handle.h"
 
 namespace {
 
 constexpr char kAgent[] = "Tunara WinInet Download";
-constexpr DWORD kTransferSize = 4096;
 constexpr DWORD kStatusCodeSize = 32;
 constexpr DWORD kErrorTextSize = 1024;
 
@@ -55,61 +52,31 @@ void ReportOpenFailure(DWORD error)
 }
 
 // The body length the server announced; -1 when it announced none.
-int64_t AnnouncedLength(HINTERNET request)
+int64_t AnnouncedLength(const InternetStream& stream)
 {
     char text[kStatusCodeSize] = "";
-    DWORD length = kStatusCodeSize - 1;
-    if (!HttpQueryInfoA(request, HTTP_QUERY_CONTENT_LENGTH, text, &length, nullptr)) return -1;
-    text[kStatusCodeSize - 1] = '\0';
+    if (!stream.Header("Content-Length", text, sizeof text)) return -1;
     char* end = nullptr;
     const long long value = std::strtoll(text, &end, 10);
     return end != text && value >= 0 ? value : -1;
 }
 
-// How many body bytes can be read without waiting; 0 at the end of the body. False when the
-// connection failed or nothing came within the time-out.
-bool WaitForData(HINTERNET request, LONG ticket, DWORD& available)
+// True only when the body ended, every byte was written, and as many came as the server
+// announced: a connection that closes early ends the body as well.
+bool CopyBody(InternetStream& stream, HANDLE file)
 {
-    for (;;) {
-        ArmInternetWait(engine.downloadCompletion);
-        if (InternetQueryDataAvailable(request, &available, 0, 0)) return true;
-        if (GetLastError() != ERROR_IO_PENDING) return false;
-        DWORD_PTR result = 0;
-        DWORD error = 0;
-        if (!WaitInternetCompletion(engine.downloadCompletion, ticket, kDownloadTimeoutMs, result, error) || !result)
-            return false;
-    }
-}
-
-bool ReadPiece(HINTERNET request, LONG ticket, char* buffer, DWORD size, DWORD& got)
-{
-    ArmInternetWait(engine.downloadCompletion);
-    if (InternetReadFile(request, buffer, size, &got)) return true;
-    if (GetLastError() != ERROR_IO_PENDING) return false;
-    DWORD_PTR result = 0;
-    DWORD error = 0;
-    return WaitInternetCompletion(engine.downloadCompletion, ticket, kDownloadTimeoutMs, result, error) && result;
-}
-
-// True only when the body ended (a read of 0 bytes), every byte was written, and as many came as
-// the server announced: a connection that closes early ends the body with a read of 0 as well.
-bool CopyBody(HINTERNET request, LONG ticket, HANDLE file)
-{
-    const int64_t announced = AnnouncedLength(request);
+    const int64_t announced = AnnouncedLength(stream);
     int64_t total = 0;
-    char buffer[kTransferSize];
-    // What WinInet holds already is read piece by piece without asking again.
-    DWORD available = 0;
     for (;;) {
-        if (available == 0 && !WaitForData(request, ticket, available)) return false;
-        DWORD got = 0;
-        if (available > 0 && !ReadPiece(request, ticket, buffer, std::min(available, kTransferSize), got))
-            return false;
-        if (got == 0) return announced < 0 || total == announced;
+        const int32_t got = stream.Read(kDownloadTimeoutMs, kDownloadTimeoutMs);
+        if (got == InternetStream::kEnded) return announced < 0 || total == announced;
+        // Nothing within the time-out, or a failed connection.
+        if (got <= 0) return false;
         DWORD written = 0;
-        if (!WriteFile(file, buffer, got, &written, nullptr) || written != got) return false;
+        if (!WriteFile(file, stream.Data(), static_cast<DWORD>(got), &written, nullptr) ||
+            written != static_cast<DWORD>(got))
+            return false;
         total += got;
-        available -= std::min(available, got);
     }
 }
 
@@ -118,19 +85,19 @@ bool CopyBody(HINTERNET request, LONG ticket, HANDLE file)
 int Transfer(const char* url, const char* destination)
 {
     Notify(kStarting);
-    InternetHandle session(OpenAsyncSession(kAgent, engine.proxyAddress, DownloadStatusCallback));
-    const LONG ticket = BeginInternetTicket(engine.downloadCompletion);
+    InternetStream stream(engine.downloadCompletion, DownloadStatusCallback);
+    InternetStreamSetup setup;
+    setup.agent = kAgent;
+    setup.proxy = engine.proxyAddress;
+    setup.flags = kRequestFlags;
     Notify(kOpeningUrl);
     DWORD error = 0;
-    InternetHandle request(OpenUrlWithin(engine.downloadCompletion, session.Get(), url, nullptr, kRequestFlags, ticket,
-                                         kDownloadTimeoutMs, error));
-    QuietHandles quiet(engine.downloadCompletion, session, ticket);
-    if (!request.Get()) {
+    if (!stream.Open(url, setup, kDownloadTimeoutMs, &error)) {
         ReportOpenFailure(error);
         Notify(kUrlNotOpened);
         return 1;
     }
-    const int32_t status = ResponseStatus(request.Get());
+    const int32_t status = stream.Status();
     if (status != 200) {
         Notify(kNotOk, status);
         return 1;
@@ -141,7 +108,7 @@ int Transfer(const char* url, const char* destination)
         Notify(kFileNotCreated);
         return 1;
     }
-    const bool complete = CopyBody(request.Get(), ticket, file.Get());
+    const bool complete = CopyBody(stream, file.Get());
     file = UniqueHandle();
     return complete ? 0 : 1;
 }

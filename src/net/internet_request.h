@@ -8,7 +8,6 @@
 #include <stdint.h>
 
 #include "net/internet_wait.h"
-#include "win/internet_handle.h"
 
 // An asynchronous session that reports to callback; through proxy when it is given, else with the
 // system's settings. Null when WinInet refuses.
@@ -31,20 +30,3 @@ bool ResponseHeader(HINTERNET request, const char* name, char* text, DWORD size)
 // time-out may be finished by WinInet much later (when the server lets go), and by then the
 // module that holds the callback may be gone.
 void SilenceInternetHandles(const InternetCompletion& completion, HINTERNET session, LONG ticket);
-
-// Silences the handles when it goes out of scope: declare it after the handles it quiets.
-class QuietHandles {
-public:
-    QuietHandles(const InternetCompletion& completion, const InternetHandle& session, LONG ticket)
-        : completion_(completion), session_(session), ticket_(ticket)
-    {
-    }
-    QuietHandles(const QuietHandles&) = delete;
-    QuietHandles& operator=(const QuietHandles&) = delete;
-    ~QuietHandles() { SilenceInternetHandles(completion_, session_.Get(), ticket_); }
-
-private:
-    const InternetCompletion& completion_;
-    const InternetHandle& session_;
-    LONG ticket_;
-};
