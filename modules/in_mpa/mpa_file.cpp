@@ -9,6 +9,9 @@ constexpr DWORD kSearchBytes = 64 * 1024;
 // The largest version 2 tag whose texts are read (a larger one is still skipped); also the piece
 // in which the frame headers are walked.
 constexpr uint32_t kMaxTagRead = 1 << 20;
+// How much audio the header walk of a variable bitrate file without a frame count reads at most:
+// answering a length reads no more than this, whatever the file's size.
+constexpr uint64_t kScanBytes = 4 * 1024 * 1024;
 // The largest frame there is (layer 2 of MPEG 2.5 at 160 kbit/s and 8 kHz, padded), and the four
 // header bytes after it that confirm it.
 constexpr size_t kFrameAndHeaderBytes = 2881 + 4;

@@ -14,7 +14,7 @@ struct MpaFile {
     uint64_t audioEnd = 0;    // before an ID3v1 tag
     bool vbr = false;         // a Xing frame, or differing bitrates (an Info frame marks constant bitrate)
     // From the Xing/Info frame, else counted by walking the headers of a file whose bitrate varies
-    // (estimated past the first kScanBytes); 0 when unknown (constant bitrate without a count).
+    // (estimated past its first 4 MB of audio); 0 when unknown (constant bitrate without a count).
     uint32_t frames = 0;
     bool hasToc = false;
     unsigned char toc[100] = {};
@@ -32,10 +32,6 @@ struct MpaFile {
     // one, else in proportion.
     uint64_t OffsetForMs(int32_t positionMs) const;
 };
-
-// How much audio the header walk of a variable bitrate file without a frame count reads at most:
-// answering a length never reads more than this, whatever the file's size.
-constexpr uint64_t kScanBytes = 4 * 1024 * 1024;
 
 // Reads the tags and the audio's first frame; false when the file holds no two consecutive valid
 // frames of the same stream near its start (free format among them).
