@@ -8,9 +8,9 @@ build_dir=${BUILD_DIR:-$here/build}
 
 # The 64-bit compiler and Wine run the suites where no 32-bit code can run (scripts/test.sh);
 # sox is the render benchmark's yardstick and mpg123 the MPEG audio one's (scripts/bench.sh); lame
-# encodes the MPEG audio test and benchmark files.
+# encodes the MPEG audio test and benchmark files, twolame the layer 2 test files.
 packages=(cmake make python3 g++-mingw-w64-i686 g++-mingw-w64-x86-64-posix mingw-w64-tools
-          libwine-dev wine wine32:i386 wine64 googletest sox lame mpg123)
+          libwine-dev wine wine32:i386 wine64 googletest sox lame twolame mpg123)
 
 missing=()
 for p in "${packages[@]}"; do

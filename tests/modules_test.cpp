@@ -22,6 +22,7 @@
 #include "support/http_server.h"
 #include "support/player_case.h"
 #include "support/test_paths.h"
+#include "win/bstr.h"
 #include "win/variant.h"
 
 namespace {
@@ -626,6 +627,32 @@ int BestShift(const Render& r, const Signal& source, size_t from, size_t to, int
     return best;
 }
 
+// The frequency of the tone in one channel of a render over the samples from..to, from the first
+// and last of its rising zero crossings (placed between samples by straight lines).
+double ToneFrequency(const Render& r, int channel, size_t from, size_t to)
+{
+    auto at = [&](size_t i) { return static_cast<double>(r.samples[i * static_cast<size_t>(r.channels) + static_cast<size_t>(channel)]); };
+    double first = -1, last = -1;
+    int crossings = 0;
+    for (size_t i = from; i + 1 < to; ++i) {
+        if (at(i) >= 0 || at(i + 1) < 0) continue;
+        last = static_cast<double>(i) + at(i) / (at(i) - at(i + 1));
+        if (first < 0) first = last;
+        ++crossings;
+    }
+    return crossings > 1 ? (crossings - 1) * r.rate / (last - first) : 0;
+}
+
+double Rms(const Render& r, int channel, size_t from, size_t to)
+{
+    double sum = 0;
+    for (size_t i = from; i < to; ++i) {
+        const double v = r.samples[i * static_cast<size_t>(r.channels) + static_cast<size_t>(channel)];
+        sum += v * v;
+    }
+    return std::sqrt(sum / static_cast<double>(to - from));
+}
+
 // A version 2 tag of the given minor version around the frames; flags in the header's fifth byte.
 Bytes Id3v2(int version, uint8_t flags, const Bytes& frames)
 {
@@ -665,10 +692,12 @@ Bytes Concat(std::initializer_list<Bytes> parts)
 
 }  // namespace
 
-// MP3 files made by lame play through the compression manager: the tagged CBR file and the VBR
-// mono file come out with exactly the source's samples, in phase with the source tone; the bare
-// file, which has no encoder tag, its samples and at most the codec's two frames more. Titles,
-// lengths and extended information come from the tags and the first frames.
+// MP3 files made by lame and MP2 files made by twolame play through the compression manager: the
+// tagged CBR file and the VBR mono file come out with exactly the source's samples, in phase with
+// the source tone; the bare file and the VBR file without a Xing frame, which have no encoder tag,
+// their samples and at most the codec's frames more; the layer 2 files in phase from the first
+// sample. Titles, lengths and extended information come from the tags and the first frames, or,
+// for VBR without a Xing frame, from a walk of the frame headers that a large file cuts short.
 TEST_F(Modules, MpegAudioFilesPlayGaplessWithTheirTags)
 {
     StartWith(L"mpeg_audio");
@@ -676,9 +705,12 @@ TEST_F(Modules, MpegAudioFilesPlayGaplessWithTheirTags)
     Add(L"cbr_tagged.mp3", Mp3(L"cbr_tagged.mp3"));
     Add(L"vbr_mono.mp3", Mp3(L"vbr_mono.mp3"));
     Add(L"cbr_bare.mp3", Mp3(L"cbr_bare.mp3"));
-    const wchar_t* titles[] = {L"Maker - Tone", L"Mono tone", L"cbr bare"};
-    const long lengths[] = {2, 1, 1};
-    for (long i = 0; i < 3; ++i) {
+    Add(L"vbr_plain.mp3", Mp3(L"vbr_plain.mp3"));
+    Add(L"tone.mp2", Mp3(L"tone.mp2"));
+    Add(L"sweep_mono.mp2", Mp3(L"sweep_mono.mp2"));
+    const wchar_t* titles[] = {L"Maker - Tone", L"Mono tone", L"cbr bare", L"vbr plain", L"tone", L"sweep mono"};
+    const long lengths[] = {2, 1, 1, 3, 2, 1};
+    for (long i = 0; i < 6; ++i) {
         Variant name, title, length;
         ASSERT_EQ(player_->Control()->GetPlaylistItem(i, name.Get(), title.Get(), length.Get()), S_OK);
         EXPECT_STREQ(title->bstrVal, titles[i]);
@@ -687,7 +719,8 @@ TEST_F(Modules, MpegAudioFilesPlayGaplessWithTheirTags)
     Put(L"Volume", 255);
     player_->TakeEvents();
     PlayToEnd();
-    EXPECT_EQ(player_->TakeEvents(), (Events{1, 4, 2, 4, 1, 5, 2, 4, 1, 5, 1, 5}));
+    EXPECT_EQ(player_->TakeEvents(),
+              (Events{1, 4, 2, 4, 1, 5, 2, 4, 1, 5, 2, 4, 1, 5, 2, 4, 1, 5, 2, 4, 1, 5, 1, 5}));
 
     Render tagged = ReadRender(Track(1));
     EXPECT_EQ(tagged.channels, 2);
@@ -705,6 +738,29 @@ TEST_F(Modules, MpegAudioFilesPlayGaplessWithTheirTags)
     Render bare = ReadRender(Track(3));
     ASSERT_GE(bare.samples.size(), 44100u * 2);
     EXPECT_LE(bare.samples.size(), (44100u + 2 * 1152) * 2);
+    // The VBR file without a Xing frame: its frames, less the codec's delay, and no tag to trim by.
+    Render plain = ReadRender(Track(4));
+    EXPECT_GE(plain.samples.size(), 132300u * 2);
+    EXPECT_LE(plain.samples.size(), (132300u + 3 * 1152) * 2);
+    // Layer 2 has no encoder tag: the render holds the source from its first sample, in phase, then
+    // what the encoder padded its last frame with; the source's own length is not in the file.
+    Render tone = ReadRender(Track(5));
+    EXPECT_EQ(tone.channels, 2);
+    EXPECT_EQ(tone.rate, 48000);
+    ASSERT_GE(tone.samples.size(), 96000u * 2);
+    EXPECT_LT(tone.samples.size(), (96000u + 1152) * 2);
+    EXPECT_NEAR(ToneFrequency(tone, 0, 4800, 91200), 1000.0, 1.0);
+    EXPECT_NEAR(ToneFrequency(tone, 1, 4800, 91200), 1000.0, 1.0);
+    EXPECT_NEAR(Rms(tone, 0, 4800, 91200), 16384 / std::sqrt(2.0), 200);
+    // Measured within 3; one sample of shift would cost about 2,100.
+    EXPECT_LE(SignalError(tone, 0, Sine(1000, 48000), 1152, 96000 - 1152), 300);
+    EXPECT_LE(SignalError(tone, 1, Sine(1000, 48000), 1152, 96000 - 1152), 300);
+    Render sweep = ReadRender(Track(6));
+    EXPECT_EQ(sweep.channels, 1);
+    EXPECT_EQ(sweep.rate, 24000);
+    ASSERT_GE(sweep.samples.size(), 36000u);
+    EXPECT_LT(sweep.samples.size(), 36000u + 1152);
+    EXPECT_EQ(BestShift(sweep, Sweep(24000), 1152, 36000 - 1152, 0, 600), 0);
 
     InputPluginRecord* input = ShippedInput(L"IN_MPA.DLL");
     ASSERT_TRUE(input);
@@ -733,6 +789,61 @@ TEST_F(Modules, MpegAudioFilesPlayGaplessWithTheirTags)
     EXPECT_GT(bitrate, 8);
     EXPECT_LT(bitrate, 160);
 
+    // Without a Xing frame the VBR file's length and average bitrate come from its frame headers,
+    // as the container asks them: within two frames of the source's 3 s (the first frame's
+    // 224 kbit/s would make it 0.48 s), and the file's bits over that time.
+    std::vector<Variant> out(11);
+    auto headerInfos = [&](const std::wstring& path) {
+        Bstr name(path.c_str());
+        EXPECT_EQ(player_->Control()->GetFileHeaderInfos(name.Get(), out[0].Get(), out[1].Get(), out[2].Get(),
+                                                         out[3].Get(), out[4].Get(), out[5].Get(), out[6].Get(),
+                                                         out[7].Get(), out[8].Get(), out[9].Get(), out[10].Get()),
+                  S_OK);
+        EXPECT_EQ(out[0]->iVal, 1) << "no header information";
+    };
+    const std::wstring plainPath = Dir() + L"\\vbr_plain.mp3";
+    const Bytes plainBytes = Mp3(L"vbr_plain.mp3");
+    const double plainKbps = static_cast<double>(plainBytes.size()) * 8 / 3000;
+    char longTitle[512];
+    int32_t ms = 0;
+    input->getFileInfo(Narrow(plainPath).c_str(), longTitle, &ms);
+    EXPECT_NEAR(ms, 3000, 2 * 1152 * 1000 / 44100);
+    const int32_t plainMs = ms;
+    headerInfos(plainPath);
+    EXPECT_NEAR(out[7]->iVal, plainKbps, 2);
+    const short plainAverage = out[7]->iVal;
+    EXPECT_EQ(out[8]->lVal, 44100);
+    EXPECT_EQ(out[10]->iVal, 1) << "differing bitrates make a VBR file";
+    // Noise in the middle and the last frame cut short: the walk finds the frames past the noise.
+    const std::wstring damagedPath = Dir() + L"\\damaged.mp3";
+    ASSERT_TRUE(WriteBytes(damagedPath, Concat({Bytes(plainBytes.begin(), plainBytes.begin() + 6000), Noise(5000, 7),
+                                                Bytes(plainBytes.begin() + 6000, plainBytes.end() - 50)})));
+    input->getFileInfo(Narrow(damagedPath).c_str(), longTitle, &ms);
+    EXPECT_NEAR(ms, plainMs, 2 * 1152 * 1000 / 44100);
+    // The layer 2 files: constant bitrate, lengths from it.
+    headerInfos(Dir() + L"\\tone.mp2");
+    EXPECT_EQ(out[7]->iVal, 192);
+    EXPECT_EQ(out[8]->lVal, 48000);
+    EXPECT_EQ(out[9]->iVal, 1);
+    EXPECT_EQ(out[10]->iVal, 0);
+    input->getFileInfo(Narrow(Dir() + L"\\sweep_mono.mp2").c_str(), longTitle, &ms);
+    EXPECT_NEAR(ms, 1500, 1152 * 1000 / 24000);
+    // Fifty megabytes of the VBR file's frames over and over: the walk reads only their start and
+    // counts the rest in proportion, to within half a percent of the whole.
+    const size_t repeats = 50 * 1024 * 1024 / plainBytes.size();
+    Bytes large;
+    large.reserve(repeats * plainBytes.size());
+    for (size_t i = 0; i < repeats; ++i) large.insert(large.end(), plainBytes.begin(), plainBytes.end());
+    const std::wstring largePath = Dir() + L"\\large.mp3";
+    ASSERT_TRUE(WriteBytes(largePath, large));
+    large = Bytes();
+    input->getFileInfo(Narrow(largePath).c_str(), longTitle, &ms);
+    const double largeMs = static_cast<double>(repeats) * plainMs;
+    EXPECT_NEAR(ms, largeMs, largeMs / 200);
+    headerInfos(largePath);
+    EXPECT_NEAR(out[7]->iVal, plainAverage, 1);
+    EXPECT_EQ(out[10]->iVal, 1);
+
     // Paced, a seek to 1 s in the VBR file, through its table of contents: the render ends with
     // the source's last 11,102 samples, and they are the tone from within one frame of 1 s.
     Settings(true);
@@ -742,7 +853,7 @@ TEST_F(Modules, MpegAudioFilesPlayGaplessWithTheirTags)
     Wait(200);
     Put(L"Position", 1);
     ASSERT_TRUE(player_->PumpUntil([&] { return Get(L"Status") == 0; }));
-    Render seeked = ReadRender(Track(4));
+    Render seeked = ReadRender(Track(7));
     const size_t tail = 33152 - 22050;
     ASSERT_GT(seeked.samples.size(), tail + 2205) << "nothing played before the seek";
     ASSERT_LT(seeked.samples.size(), tail + 22050) << "the seek did not skip";

@@ -5,8 +5,6 @@
 
 #include "mpeg_frame.h"
 
-// The largest frame there is: layer 2 of MPEG 2.5 at 160 kbit/s and 8 kHz.
-constexpr int32_t kMaxFrameBytes = 2881;
 // Frames handed to the decoder at a time (the codec lags two frames behind its input).
 constexpr int32_t kFramesPerPiece = 8;
 // Enough bytes for a whole piece and the header that confirms its last frame.

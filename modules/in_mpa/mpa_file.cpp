@@ -6,8 +6,14 @@ namespace {
 
 // How far past its tags a file's first frame is looked for.
 constexpr DWORD kSearchBytes = 64 * 1024;
-// The largest version 2 tag whose texts are read (a larger one is still skipped).
+// The largest version 2 tag whose texts are read (a larger one is still skipped); also the piece
+// in which the frame headers are walked.
 constexpr uint32_t kMaxTagRead = 1 << 20;
+// How much audio the header walk of a variable bitrate file without a frame count reads at most:
+// answering a length reads no more than this, whatever the file's size.
+constexpr uint64_t kScanBytes = 4 * 1024 * 1024;
+// The largest frame there is and the four header bytes after it that confirm it.
+constexpr size_t kFrameAndHeaderBytes = kMaxFrameBytes + 4;
 
 bool ReadAt(HANDLE file, uint64_t offset, void* buffer, DWORD bytes, DWORD* read)
 {
@@ -48,6 +54,62 @@ void ReadXing(const unsigned char* frame, size_t bytes, MpaFile* file)
         file->encoderDelay = d[0] << 4 | d[1] >> 4;
         file->encoderPadding = (d[1] & 0x0F) << 8 | d[2];
     }
+}
+
+// Where a walk of the frame headers stands: the file offset of the next header, the frames of the
+// first frame's stream counted so far and whether any had another bitrate than the first.
+struct HeaderWalk {
+    uint64_t next = 0;
+    uint64_t frames = 0;
+    bool bitratesDiffer = false;
+};
+
+// Walks the headers in data (the file's bytes from offset base on, the end of the audio when
+// atEnd) from walk->next, frame to frame, looking past whatever is not a frame of the stream.
+// Leaves walk->next where the next piece should start: the header that lies past data, or the
+// first place a frame could start that data holds too little of to confirm.
+void WalkHeaders(const unsigned char* data, size_t bytes, uint64_t base, bool atEnd, const FrameHeader& first,
+                 HeaderWalk* walk)
+{
+    size_t at = static_cast<size_t>(walk->next - base);
+    while (at + 4 <= bytes) {
+        FrameHeader h;
+        if (!ParseFrameHeader(data + at, &h) || !first.SameStream(h)) {
+            const int64_t found = FindFrame(data, bytes, at + 1, atEnd, &first, &h);
+            if (found < 0) {
+                const size_t unconfirmed = bytes > kFrameAndHeaderBytes ? bytes - kFrameAndHeaderBytes : 0;
+                at = atEnd ? bytes : unconfirmed > at ? unconfirmed : at + 1;
+                break;
+            }
+            at = static_cast<size_t>(found);
+        }
+        if (h.bitrateKbps != first.bitrateKbps) walk->bitratesDiffer = true;
+        ++walk->frames;
+        at += static_cast<size_t>(h.frameBytes);
+    }
+    walk->next = base + at;
+}
+
+// Goes on walking the headers from walk->next in large pieces until the end of the audio or
+// kScanBytes past its start, then counts the frames: exactly when the walk reached the end, else
+// in proportion to the bytes walked.
+void CountFrames(HANDLE handle, unsigned char* buffer, DWORD room, HeaderWalk* walk, MpaFile* file)
+{
+    const uint64_t limit = file->audioStart + kScanBytes < file->audioEnd ? file->audioStart + kScanBytes : file->audioEnd;
+    while (walk->next < limit) {
+        const uint64_t base = walk->next;
+        const uint64_t left = file->audioEnd - base;
+        const uint64_t want = limit - base < room ? limit - base : room;
+        DWORD read = 0;
+        if (!ReadAt(handle, base, buffer, static_cast<DWORD>(want), &read) || read == 0) break;
+        WalkHeaders(buffer, read, base, read == left, file->first, walk);
+        if (walk->next <= base) break;
+    }
+    // The walk began with a whole frame, so it has walked at least that far.
+    const uint64_t audio = file->audioEnd - file->audioStart;
+    const uint64_t walked = walk->next < file->audioEnd ? walk->next - file->audioStart : audio;
+    const uint64_t frames = walked < audio ? walk->frames * audio / walked : walk->frames;
+    file->frames = frames < UINT32_MAX ? static_cast<uint32_t>(frames) : UINT32_MAX;
 }
 
 }  // namespace
@@ -150,6 +212,18 @@ bool ReadMpaFile(const char* path, MpaFile* file)
                     file->audioStart = start + static_cast<uint64_t>(at);
                     ReadXing(buffer + at, read - static_cast<size_t>(at), file);
                     ok = file->audioStart < file->audioEnd;
+                    // Without a frame count the length follows from the first frame's bitrate,
+                    // which holds when the frames read so far share it; a file whose bitrate
+                    // varies is walked further.
+                    if (ok && !file->frames) {
+                        HeaderWalk walk;
+                        walk.next = file->audioStart;
+                        WalkHeaders(buffer, read, start, read == left, file->first, &walk);
+                        if (walk.bitratesDiffer) {
+                            file->vbr = true;
+                            CountFrames(handle, buffer, kMaxTagRead, &walk, file);
+                        }
+                    }
                 }
             }
         }

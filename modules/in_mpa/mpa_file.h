@@ -1,6 +1,7 @@
 #pragma once
 // What the MPEG audio reader knows of a file before it plays: its tags, the first audio frame's
-// stream parameters, where the audio lies, and the length, all without decoding.
+// stream parameters, where the audio lies, and the length, all without decoding: from the Xing/Info
+// frame when there is one, else from the frame headers when the bitrate varies.
 #include <windows.h>
 #include <stdint.h>
 
@@ -11,8 +12,10 @@ struct MpaFile {
     FrameHeader first;
     uint64_t audioStart = 0;  // the first frame that is played (after a Xing/Info frame)
     uint64_t audioEnd = 0;    // before an ID3v1 tag
-    bool vbr = false;         // a Xing frame (an Info frame marks constant bitrate)
-    uint32_t frames = 0;      // from the Xing/Info frame, 0 when unknown
+    bool vbr = false;         // a Xing frame, or differing bitrates (an Info frame marks constant bitrate)
+    // From the Xing/Info frame, else counted by walking the headers of a file whose bitrate varies
+    // (estimated past its first 4 MB of audio); 0 when unknown (constant bitrate without a count).
+    uint32_t frames = 0;
     bool hasToc = false;
     unsigned char toc[100] = {};
     // From the encoder's tag: samples added before and after the source's; -1 when unknown.
@@ -20,8 +23,8 @@ struct MpaFile {
     int32_t encoderPadding = -1;
     Tags tags;
 
-    // Samples per channel of the source: the Xing count less the encoder's delay and padding when
-    // they are known, else counted from the bytes and the first frame's bitrate; -1 when unknown.
+    // Samples per channel of the source: the frame count less the encoder's delay and padding when
+    // they are known, else counted from the bytes and the first frame's bitrate.
     int64_t Samples() const;
     int32_t LengthMs() const;
     int32_t AverageKbps() const;

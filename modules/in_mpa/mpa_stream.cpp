@@ -8,6 +8,9 @@ namespace {
 
 // Samples the platform's layer 3 decoder puts before the first decoded sample.
 constexpr int64_t kDecoderDelay = 529;
+// Samples between a layer 1 or 2 source and the platform decoder's output (measured with twolame):
+// the analysis filterbank every encoder runs and the decoder's synthesis, which no tag records.
+constexpr int64_t kFilterbankDelay = 481;
 
 }  // namespace
 
@@ -51,7 +54,8 @@ void MpaStream::Jump(int32_t positionMs)
     const int64_t left = file_.encoderDelay >= 0 ? (total > at ? total - at : 0) : -1;
     if (readOffset_ == file_.audioStart) {
         // From the start, the decoder's and the encoder's delay go with the samples before the position.
-        Restart((file_.first.layer == 3 ? kDecoderDelay : 0) + (file_.encoderDelay > 0 ? file_.encoderDelay : 0) + at, left);
+        Restart((file_.first.layer == 3 ? kDecoderDelay : kFilterbankDelay) +
+                    (file_.encoderDelay > 0 ? file_.encoderDelay : 0) + at, left);
     } else {
         Restart(2 * spf, left);
     }

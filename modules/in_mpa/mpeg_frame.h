@@ -2,6 +2,9 @@
 // The four-byte header that starts every MPEG audio frame (MPEG 1, 2 and 2.5, layers 1 to 3).
 #include <stdint.h>
 
+// The largest frame there is: layer 2 of MPEG 2.5 at 160 kbit/s and 8 kHz, padded.
+constexpr int32_t kMaxFrameBytes = 2881;
+
 struct FrameHeader {
     int version = 0;  // 1 = MPEG 1, 2 = MPEG 2, 25 = MPEG 2.5
     int layer = 0;

@@ -1,10 +1,14 @@
 #!/usr/bin/env python3
-"""Encodes the MPEG audio suites' files with lame from generated tones: make_mp3.py OUTPUT_DIR.
+"""Encodes the MPEG audio suites' files with lame and twolame from generated tones:
+make_mp3.py OUTPUT_DIR.
 
 cbr_tagged.mp3  44.1 kHz stereo, 128 kbit/s, 88,323 samples of 1 kHz at half scale, ID3v2 tags
 vbr_mono.mp3    22.05 kHz mono (MPEG 2), VBR, 33,152 samples of a sweep from 200 Hz rising 400 Hz a second
                 at half scale, ID3v1 tag
 cbr_bare.mp3    44.1 kHz stereo, 128 kbit/s, 44,100 samples of 1 kHz, no tags and no Info frame
+vbr_plain.mp3   44.1 kHz stereo, VBR, 132,300 samples of the sweep, no tags and no Xing frame
+tone.mp2        48 kHz stereo (MPEG 1 layer 2), 192 kbit/s, 96,000 samples of 1 kHz at half scale
+sweep_mono.mp2  24 kHz mono (MPEG 2 layer 2), 64 kbit/s, 36,000 samples of the sweep
 """
 import math
 import os
@@ -31,6 +35,10 @@ def lame(source, target, *options):
     subprocess.run(["lame", "--quiet", *options, source, target], check=True)
 
 
+def twolame(source, target, *options):
+    subprocess.run(["twolame", "--quiet", *options, source, target], check=True)
+
+
 def main():
     out = sys.argv[1]
     os.makedirs(out, exist_ok=True)
@@ -44,7 +52,17 @@ def main():
     bare = os.path.join(out, "tone_bare.wav")
     tone(bare, 44100, 2, 44100, 1000)
     lame(bare, os.path.join(out, "cbr_bare.mp3"), "-b", "128", "-t")
-    for name in ("tone_stereo.wav", "tone_mono.wav", "tone_bare.wav"):
+    sweep = os.path.join(out, "sweep_stereo.wav")
+    tone(sweep, 44100, 2, 132300, 200, sweep=400)
+    lame(sweep, os.path.join(out, "vbr_plain.mp3"), "-V", "4", "-t")
+    tone48 = os.path.join(out, "tone_48k.wav")
+    tone(tone48, 48000, 2, 96000, 1000)
+    twolame(tone48, os.path.join(out, "tone.mp2"), "-b", "192")
+    sweep24 = os.path.join(out, "sweep_24k.wav")
+    tone(sweep24, 24000, 1, 36000, 200, sweep=400)
+    twolame(sweep24, os.path.join(out, "sweep_mono.mp2"), "-b", "64", "-m", "m")
+    for name in ("tone_stereo.wav", "tone_mono.wav", "tone_bare.wav", "sweep_stereo.wav", "tone_48k.wav",
+                 "sweep_24k.wav"):
         os.remove(os.path.join(out, name))
     open(os.path.join(out, "stamp"), "w").close()
 
