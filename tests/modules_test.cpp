@@ -1003,6 +1003,8 @@ TEST_F(Modules, InternetRadioStreamsAnnounceTitlesAndAdvance)
     // What the container reads when it hears that a track started or its title changed.
     std::vector<std::wstring> titles;
     std::vector<long> streamFlags;
+    // The playing stream's header information, asked for when its second title came.
+    Variant info[11];
     player_->Sink().onEvent = [&] {
         const RecordedEvent& last = player_->Log().back();
         if (last.dispid != 1 || last.msgId != 4) return;
@@ -1010,6 +1012,12 @@ TEST_F(Modules, InternetRadioStreamsAnnounceTitlesAndAdvance)
         Variant flag;
         EXPECT_EQ(player_->Control()->IsStreamPlaying(flag.Get()), S_OK);
         streamFlags.push_back(flag->iVal);
+        if (titles.back() == L"3. Artist - Song") {
+            EXPECT_EQ(player_->Control()->GetPlaylistItemHeaderInfos(
+                          2, info[0].Get(), info[1].Get(), info[2].Get(), info[3].Get(), info[4].Get(), info[5].Get(),
+                          info[6].Get(), info[7].Get(), info[8].Get(), info[9].Get(), info[10].Get()),
+                      S_OK);
+        }
     };
     Put(L"Volume", 255);
     player_->Log().clear();
@@ -1027,6 +1035,10 @@ TEST_F(Modules, InternetRadioStreamsAnnounceTitlesAndAdvance)
     EXPECT_EQ(titles, (std::vector<std::wstring>{L"2. Old Style", L"2. Old Song", L"3. Test Radio", L"3. Morning Show",
                                                  L"3. Artist - Song", cafeWide, L"5. Test Radio", L"6. cbr bare"}));
     EXPECT_EQ(streamFlags, (std::vector<long>{1, 1, 1, 1, 1, 1, 1, 0}));
+    ASSERT_EQ(info[1]->vt, VT_BSTR);
+    EXPECT_STREQ(info[1]->bstrVal, L"Artist - Song");
+    EXPECT_EQ((std::vector<long>{info[0]->iVal, info[7]->iVal, info[8]->lVal, info[9]->iVal, info[10]->iVal}),
+              (std::vector<long>{1, 128, 44100, 1, 0}));
 
     // Per stream, in order: buffering from below 100 up to 100, then the connection's end (0 closed
     // by the server, 1 stalled).
@@ -1061,5 +1073,6 @@ TEST_F(Modules, InternetRadioStreamsAnnounceTitlesAndAdvance)
     const double rms = std::sqrt(power / static_cast<double>(titled.samples.size() ? titled.samples.size() : 1));
     EXPECT_GT(rms, 10000);
     EXPECT_LT(rms, 12500);
+    EXPECT_NEAR(ToneFrequency(titled, 0, 2000, 40000), 1000.0, 1.0);
     EXPECT_GT(ReadRender(Track(3)).samples.size(), 44100u) << "the stalled stream played what it had";
 }

@@ -161,6 +161,17 @@ int32_t TUNARA_CDECL GetExtendedInfo(const char* name, char* title, char* artist
                                      char* year, char* genre, int32_t* bitrate, int32_t* sampleRate,
                                      int32_t* stereo, int32_t* vbr)
 {
+    if (radio.Playing() && name && strcmp(name, radio.Url()) == 0) {
+        // The playing stream: its title and what its frames tell; it has no tags.
+        radio.Title(title, kInfoTextBytes);
+        for (char* empty : {artist, album, comment, genre}) CopyBounded(empty, kInfoTextBytes, "");
+        CopyBounded(year, kInfoYearBytes, "");
+        *bitrate = radio.Kbps();
+        *sampleRate = radio.SampleRate();
+        *stereo = radio.Channels() == 2 ? 1 : 0;
+        *vbr = 0;
+        return 1;
+    }
     if (!ReadMpaFile(name, &scanned)) return 0;
     if (scanned.tags.title[0]) CopyBounded(title, kInfoTextBytes, scanned.tags.title);
     else BaseTitle(name, title, kInfoTextBytes);

@@ -13,7 +13,6 @@ bool InternetStream::Open(const char* url, const InternetStreamSetup& setup, DWO
     ticket_ = BeginInternetTicket(completion_);
     request_ = InternetHandle(
         OpenUrlWithin(completion_, session_.Get(), url, setup.headers, setup.flags, ticket_, timeoutMs, *error));
-    lastData_ = GetTickCount();
     return request_.Get() != nullptr;
 }
 
@@ -37,7 +36,7 @@ int32_t InternetStream::Read(DWORD waitMs, DWORD stallMs)
             DWORD_PTR result = 0;
             DWORD error = 0;
             if (!WaitInternetCompletion(completion_, ticket_, waitMs > waited ? waitMs - waited : 0, result, error))
-                return GetTickCount() - lastData_ >= stallMs ? kFailed : 0;
+                return GetTickCount() - pendingSince_ >= stallMs ? kFailed : 0;
             pending_ = false;
             if (!result) return kFailed;
         }
@@ -45,6 +44,7 @@ int32_t InternetStream::Read(DWORD waitMs, DWORD stallMs)
         if (InternetQueryDataAvailable(request_.Get(), &block->available, 0, 0)) break;
         if (GetLastError() != ERROR_IO_PENDING) return kFailed;
         pending_ = true;
+        pendingSince_ = GetTickCount();
     }
     // No bytes waiting, and none to wait for: the end of the body.
     if (block->available == 0) return kEnded;
@@ -63,7 +63,6 @@ int32_t InternetStream::Read(DWORD waitMs, DWORD stallMs)
         if (!result) return kFailed;
     }
     if (block->got == 0) return kEnded;
-    lastData_ = GetTickCount();
     return static_cast<int32_t>(block->got);
 }
 

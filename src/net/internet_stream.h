@@ -44,8 +44,9 @@ public:
     // The value of a header of the answer into text (always terminated); false when there is none.
     bool Header(const char* name, char* text, DWORD size) const;
     // Reads what has arrived, waiting at most waitMs for the first of it: the bytes now at Data(),
-    // 0 when nothing came in that time, kEnded, or kFailed (also when nothing has come for
-    // stallMs, however the waits were split).
+    // 0 when nothing came in that time, kEnded, or kFailed (also when bytes were asked for stallMs
+    // ago and none has come since, however the waits were split; a caller that pauses its reading
+    // does not stall the stream).
     int32_t Read(DWORD waitMs, DWORD stallMs);
     const unsigned char* Data() { return landing_.Get()->data; }
     // Stops every report from WinInet and closes the request and the session.
@@ -57,8 +58,8 @@ private:
     InternetHandle session_;
     InternetHandle request_;
     LONG ticket_ = 0;
-    // An asked-for count of waiting bytes, or a read, has not come back yet.
+    // An asked-for count of waiting bytes, or a read, has not come back yet; asked for then.
     bool pending_ = false;
-    DWORD lastData_ = 0;  // when bytes last arrived (or the answer came)
+    DWORD pendingSince_ = 0;
     InternetLanding landing_;
 };
