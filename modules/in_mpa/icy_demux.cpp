@@ -25,6 +25,14 @@ const char* HeaderValue(const char* line, size_t length, const char* name)
     return value;
 }
 
+// Whether a body starts with a header block: its status line, or a header line (a name, that is
+// letters first). MPEG audio starts with a frame's sync byte, or with an ID3 tag.
+bool HeaderBlockStart(const char* start)
+{
+    const bool letter = (start[0] >= 'A' && start[0] <= 'Z') || (start[0] >= 'a' && start[0] <= 'z');
+    return letter && memcmp(start, "ID3", 3) != 0;
+}
+
 }  // namespace
 
 void IcyText(const char* text, size_t length, char* dest, size_t size)
@@ -58,7 +66,7 @@ int32_t IcyDemux::Feed(const unsigned char* bytes, int32_t count, unsigned char*
         if (state_ == State::kProbe) {
             held_[heldBytes_++] = static_cast<char>(bytes[i++]);
             if (heldBytes_ < kProbeBytes) continue;
-            if (memcmp(held_, "ICY ", 4) == 0 || _strnicmp(held_, "icy-", 4) == 0) {
+            if (HeaderBlockStart(held_)) {
                 state_ = State::kHeader;
                 continue;
             }

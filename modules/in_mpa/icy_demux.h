@@ -3,8 +3,8 @@
 // ("Icy-MetaData: 1") and announces an interval ("icy-metaint") puts a block after every that
 // many audio bytes: one length byte (times 16), then text such as "StreamTitle='...';", padded
 // with zeros. A server that answers with an "ICY 200 OK" status line may reach the reader with its
-// header block as the start of the body: that block is read here for the interval, the station's
-// name and the bitrate. Used by one thread at a time.
+// header lines (after that status line or without it) as the start of the body: that block is
+// read here for the interval, the station's name and the bitrate. Used by one thread at a time.
 #include <stddef.h>
 #include <stdint.h>
 
