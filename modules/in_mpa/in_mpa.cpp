@@ -3,7 +3,7 @@
 // the encoder's delay and padding when the file's encoder tag gives them. Claims "http://"
 // addresses and plays them as internet radio streams, with their titles (see mpa_radio.h for the
 // status notifications a stream sends).
-// Answers titles and lengths from the ID3 tags and the first frames without decoding, and the
+// Answers titles and lengths from the ID3 tags and the frame headers without decoding, and the
 // extended information as a version 257 module.
 #include <windows.h>
 #include <string.h>
