@@ -165,8 +165,9 @@ void MpaRadio::Run()
                 fed = WritePcm();
             } else {
                 const int result = DecodeMore();
-                if (result == kNoFramesYet) {
-                    // The network fell behind: fill the buffer again before playing on.
+                // The network fell behind. While the output still plays what it holds, each frame
+                // goes on as it comes; once it has run dry, the buffer fills again first.
+                if (result == kNoFramesYet && !(output_->isPlaying && output_->isPlaying())) {
                     buffering_ = true;
                     reportedPercent_ = -1;
                 }

@@ -7,7 +7,8 @@
 // Status notifications the module sends while a stream plays (they reach the container as
 // TunaraStatus events):
 //   230 buffering: value is how full the buffer is, in percent; sent as it fills before the
-//       output starts and again whenever the network falls behind; 100 when playing (re)starts.
+//       output starts and again whenever the output has run dry because the network fell
+//       behind; 100 when playing (re)starts.
 //   231 the connection ended: value 0 when the server closed the stream, 1 when it failed or sent
 //       nothing for five seconds. What was buffered still plays; then the stream ends.
 // A new stream title is announced with 210 (the host's title refresh).
