@@ -206,6 +206,30 @@ protected:
         player_->Pump();
     }
     void Wait(DWORD ms) { player_->PumpUntil([] { return false; }, ms); }
+    // Appends files that hold nothing playable and plays them as a list: each keeps its tidied
+    // base name with an unknown length, each start fails once (the list moves on), and no track
+    // file is written after the first played ones.
+    void PlayUnplayable(const std::vector<std::pair<const wchar_t*, Bytes>>& files, int played)
+    {
+        for (auto& file : files) Add(file.first, file.second);
+        const long count = static_cast<long>(files.size());
+        ASSERT_EQ(Get(L"Nb_Playlist_Items"), count);
+        for (long i = 0; i < count; ++i) {
+            Variant name, title, length;
+            ASSERT_EQ(player_->Control()->GetPlaylistItem(i, name.Get(), title.Get(), length.Get()), S_OK);
+            std::wstring base = files[static_cast<size_t>(i)].first;
+            base = base.substr(0, base.size() - 4);
+            std::replace(base.begin(), base.end(), L'_', L' ');  // the engine tidies titles
+            EXPECT_EQ(std::wstring(title->bstrVal), base);
+            EXPECT_EQ(length->lVal, -1) << base;
+        }
+        player_->TakeEvents();
+        PlayToEnd();
+        Events want{1, 102};
+        for (long i = 1; i < count; ++i) want.insert(want.end(), {2, 102, 1, 5});
+        EXPECT_EQ(player_->TakeEvents(), want);
+        EXPECT_EQ(GetFileAttributesW(Track(played + 1).c_str()), INVALID_FILE_ATTRIBUTES) << "a failed start wrote a file";
+    }
 
     std::unique_ptr<PlayerCase> player_;
 };
@@ -491,24 +515,7 @@ TEST_F(Modules, MalformedFilesFailToStartAndKeepTheirNames)
     files.push_back({L"twelve_bits.wav", Wave({1, 2, 44100, 12}, samples)});
     files.push_back({L"not_riff.wav", Bytes(100, 'x')});
     files.push_back({L"empty.wav", Bytes()});
-    for (auto& file : files) Add(file.first, file.second);
-    const long count = static_cast<long>(files.size());
-    ASSERT_EQ(Get(L"Nb_Playlist_Items"), count);
-    for (long i = 0; i < count; ++i) {
-        Variant name, title, length;
-        ASSERT_EQ(player_->Control()->GetPlaylistItem(i, name.Get(), title.Get(), length.Get()), S_OK);
-        std::wstring base = files[static_cast<size_t>(i)].first;
-        base = base.substr(0, base.size() - 4);
-        std::replace(base.begin(), base.end(), L'_', L' ');  // the engine tidies titles
-        EXPECT_EQ(std::wstring(title->bstrVal), base);
-        EXPECT_EQ(length->lVal, -1) << base;
-    }
-    player_->TakeEvents();
-    PlayToEnd();
-    Events want{1, 102};
-    for (long i = 1; i < count; ++i) want.insert(want.end(), {2, 102, 1, 5});
-    EXPECT_EQ(player_->TakeEvents(), want);
-    EXPECT_EQ(GetFileAttributesW(Track(1).c_str()), INVALID_FILE_ATTRIBUTES) << "a failed start wrote a file";
+    PlayUnplayable(files, 0);
     InputPluginRecord* input = ShippedInput();
     ASSERT_TRUE(input);
     for (auto& file : files) {
@@ -988,23 +995,7 @@ TEST_F(Modules, MpegTagVariantsAndMalformedFiles)
         {L"huge_tag.mp3", Concat({{'I', 'D', '3', 3, 0, 0, 0x7F, 0x7F, 0x7F, 0x7F}, Bytes(600, 0)})},
         {L"empty.mp3", Bytes()},
     };
-    for (auto& file : bad) Add(file.first, file.second);
-    const long count = static_cast<long>(bad.size());
-    for (long i = 0; i < count; ++i) {
-        Variant name, title, length;
-        ASSERT_EQ(player_->Control()->GetPlaylistItem(i, name.Get(), title.Get(), length.Get()), S_OK);
-        std::wstring base = bad[static_cast<size_t>(i)].first;
-        base = base.substr(0, base.size() - 4);
-        std::replace(base.begin(), base.end(), L'_', L' ');
-        EXPECT_EQ(std::wstring(title->bstrVal), base);
-        EXPECT_EQ(length->lVal, -1) << base;
-    }
-    player_->TakeEvents();
-    PlayToEnd();
-    Events want{1, 102};
-    for (long i = 1; i < count; ++i) want.insert(want.end(), {2, 102, 1, 5});
-    EXPECT_EQ(player_->TakeEvents(), want);
-    EXPECT_EQ(GetFileAttributesW(Track(played + 1).c_str()), INVALID_FILE_ATTRIBUTES) << "a failed start wrote a file";
+    PlayUnplayable(bad, played);
 }
 
 // Internet radio from the test server, played as a list: a station that is not there, one that

@@ -1,15 +1,103 @@
 #include "net/internet_stream.h"
 
-#include "net/internet_request.h"
+#include <stdlib.h>
+#include <string.h>
+
+#include "win/ansi_text.h"
+
+namespace {
+
+constexpr DWORD kStatusCodeSize = 32;
+
+// An asynchronous session that reports to callback; through proxy when it is given, else with the
+// system's settings. Null when WinInet refuses.
+HINTERNET OpenAsyncSession(const char* agent, const char* proxy, INTERNET_STATUS_CALLBACK callback)
+{
+    const bool viaProxy = proxy && *proxy;
+    HINTERNET session = InternetOpenA(agent, viaProxy ? INTERNET_OPEN_TYPE_PROXY : INTERNET_OPEN_TYPE_PRECONFIG,
+                                      viaProxy ? proxy : nullptr, nullptr, INTERNET_FLAG_ASYNC);
+    if (session) InternetSetStatusCallbackA(session, callback);
+    return session;
+}
+
+// The request handle once the server has answered, or null with the reason in error: a text that
+// is no URL, a failed open, or no answer within timeoutMs (ERROR_INTERNET_TIMEOUT).
+HINTERNET OpenUrlWithin(InternetCompletion& completion, HINTERNET session, const char* url, const char* headers,
+                        DWORD flags, LONG ticket, DWORD timeoutMs, DWORD& error)
+{
+    if (!ticket) {
+        error = GetLastError();
+        return nullptr;
+    }
+    // A text that is no URL at all is refused here: the asynchronous open would never report it.
+    URL_COMPONENTSA parts{};
+    parts.dwStructSize = sizeof parts;
+    if (!InternetCrackUrlA(url, 0, 0, &parts)) {
+        error = GetLastError();
+        return nullptr;
+    }
+    ArmInternetWait(completion);
+    const DWORD headerLength = headers ? static_cast<DWORD>(strlen(headers)) : 0;
+    HINTERNET request = InternetOpenUrlA(session, url, headers, headerLength, flags, static_cast<DWORD_PTR>(ticket));
+    if (request) return request;
+    error = GetLastError();
+    if (error != ERROR_IO_PENDING) return nullptr;
+    DWORD_PTR result = 0;
+    if (!WaitInternetCompletion(completion, ticket, timeoutMs, result, error)) {
+        error = ERROR_INTERNET_TIMEOUT;
+        return nullptr;
+    }
+    if (!result && !error) error = ERROR_INTERNET_INTERNAL_ERROR;
+    return reinterpret_cast<HINTERNET>(result);
+}
+
+// The HTTP status as the server sent it; 0 when there is none (another scheme).
+int32_t ResponseStatus(HINTERNET request)
+{
+    char text[kStatusCodeSize] = "";
+    DWORD length = kStatusCodeSize - 1;
+    if (!HttpQueryInfoA(request, HTTP_QUERY_STATUS_CODE, text, &length, nullptr)) return 0;
+    text[kStatusCodeSize - 1] = '\0';
+    return static_cast<int32_t>(strtol(text, nullptr, 10));
+}
+
+// The value of the named response header into text (size bytes, always terminated); false when
+// the answer has no such header.
+bool ResponseHeader(HINTERNET request, const char* name, char* text, DWORD size)
+{
+    if (size == 0) return false;
+    // The custom query takes the header's name in the buffer and answers its value there.
+    CopyBounded(text, size, name);
+    DWORD length = size - 1;
+    const bool found = HttpQueryInfoA(request, HTTP_QUERY_CUSTOM, text, &length, nullptr) != FALSE;
+    if (!found) text[0] = '\0';
+    text[size - 1] = '\0';
+    return found;
+}
+
+// Every handle of a request stops reporting before it is closed: a request abandoned after a
+// time-out may be finished by WinInet much later (when the server lets go), and by then the
+// module that holds the callback may be gone.
+void SilenceInternetHandles(const InternetCompletion& completion, HINTERNET session, LONG ticket)
+{
+    if (HINTERNET request = ReportedRequest(completion, ticket)) InternetSetStatusCallbackA(request, nullptr);
+    if (session) InternetSetStatusCallbackA(session, nullptr);
+}
+
+}  // namespace
 
 bool InternetStream::Open(const char* url, const InternetStreamSetup& setup, DWORD timeoutMs, DWORD* error)
 {
     Close();
-    *error = ERROR_NOT_ENOUGH_MEMORY;
-    if (!landing_.Get()) return false;
+    if (!landing_.Get()) {
+        *error = ERROR_NOT_ENOUGH_MEMORY;
+        return false;
+    }
     session_ = InternetHandle(OpenAsyncSession(setup.agent, setup.proxy, callback_));
-    *error = GetLastError();
-    if (!session_.Get()) return false;
+    if (!session_.Get()) {
+        *error = GetLastError();
+        return false;
+    }
     ticket_ = BeginInternetTicket(completion_);
     request_ = InternetHandle(
         OpenUrlWithin(completion_, session_.Get(), url, setup.headers, setup.flags, ticket_, timeoutMs, *error));
