@@ -25,14 +25,7 @@ if [ ${#missing[@]} -gt 0 ]; then
     "${sudo_cmd[@]}" dpkg --add-architecture i386
   fi
   export DEBIAN_FRONTEND=noninteractive
-  if ! "${sudo_cmd[@]}" apt-get update -qq; then
-    echo "setup: apt-get update failed" >&2
-    exit 1
-  fi
-  if ! "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null; then
-    echo "setup: installing ${missing[*]} failed" >&2
-    exit 1
-  fi
+  "$here/scripts/apt_install.sh" "${missing[@]}"
 fi
 
 if "$here/scripts/native_i386.sh"; then
