@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "win/handle.h"
+#include "win/unique_resource.h"
 
 std::unique_ptr<PlayerCase> StartModuleCase(const wchar_t* caseName, const std::wstring& output, bool realtime)
 {
@@ -25,7 +25,7 @@ std::unique_ptr<PlayerCase> StartModuleCase(const wchar_t* caseName, const std::
 
 bool WriteNoiseWave(const std::wstring& path, int seconds)
 {
-    UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    UniqueFile file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.Valid()) return false;
     const uint32_t dataBytes = static_cast<uint32_t>(seconds) * 44100u * 4u;
     const uint32_t header[11] = {0x46464952u, 36u + dataBytes, 0x45564157u, 0x20746d66u, 16u, 0x00020001u,

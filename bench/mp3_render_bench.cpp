@@ -15,7 +15,7 @@
 #include "bench_clock.h"
 #include "module_bench_case.h"
 #include "support/test_paths.h"
-#include "win/handle.h"
+#include "win/unique_resource.h"
 
 namespace {
 
@@ -40,9 +40,9 @@ double FloorMs(const std::wstring& source, const std::wstring& target)
     BenchClock clock;
     HACMSTREAM stream = nullptr;
     if (acmStreamOpen(&stream, nullptr, &mp3.wfx, &pcm, nullptr, 0, 0, ACM_STREAMOPENF_NONREALTIME) != 0) return -1;
-    UniqueHandle in(CreateFileW(source.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    UniqueFile in(CreateFileW(source.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    UniqueHandle out(CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    UniqueFile out(CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     std::vector<unsigned char> piece(kPieceBytes), decoded(kPcmBytes);
     DWORD read = 0, written = 0;
     while (ReadFile(in.Get(), piece.data(), kPieceBytes, &read, nullptr) && read > 0) {

@@ -11,7 +11,7 @@
 
 #include "bench_clock.h"
 #include "module_bench_case.h"
-#include "win/handle.h"
+#include "win/unique_resource.h"
 
 namespace {
 
@@ -21,9 +21,9 @@ constexpr DWORD kPieceBytes = 16384 * 4;
 double FloorMs(const std::wstring& source, const std::wstring& target)
 {
     BenchClock clock;
-    UniqueHandle in(CreateFileW(source.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    UniqueFile in(CreateFileW(source.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    UniqueHandle out(CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    UniqueFile out(CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     std::vector<char> piece(kPieceBytes);
     DWORD read = 0, written = 0;
     while (ReadFile(in.Get(), piece.data(), kPieceBytes, &read, nullptr) && read > 0)

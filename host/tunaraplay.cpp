@@ -91,7 +91,7 @@ void PlayList(ITunaraXChat2* control)
 void ShowPlaylist(ITunaraXChat2* control, int argc, wchar_t** argv)
 {
     for (int i = 1; i < argc; ++i) {
-        Bstr name(argv[i]);
+        Bstr name(SysAllocString(argv[i]));
         HRESULT hr = control->AppendFileToPlaylist(name.Get());
         if (hr != S_OK) std::printf("tunaraplay: %ls not added (0x%08lx)\n", argv[i], hr);
     }

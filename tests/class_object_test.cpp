@@ -11,7 +11,8 @@
 #include "support/test_paths.h"
 #include "tunaraxchat.h"
 #include "win/com_ptr.h"
-#include "win/handle.h"
+#include "win/library_loading.h"
+#include "win/unique_resource.h"
 
 namespace {
 
@@ -22,12 +23,12 @@ class ClassObject : public testing::Test {
 protected:
     void SetUp() override
     {
-        dll_ = Module(LoadLibraryW(ControlDllPath().c_str()));
+        dll_ = UniqueModule(LoadLibraryW(ControlDllPath().c_str()));
         ASSERT_TRUE(dll_.Get());
-        getClassObject_ = reinterpret_cast<GetClassObjectFn>(reinterpret_cast<void*>(dll_.Export("DllGetClassObject")));
-        canUnloadNow_ = reinterpret_cast<CanUnloadNowFn>(reinterpret_cast<void*>(dll_.Export("DllCanUnloadNow")));
+        getClassObject_ = reinterpret_cast<GetClassObjectFn>(reinterpret_cast<void*>(ModuleExport(dll_, "DllGetClassObject")));
+        canUnloadNow_ = reinterpret_cast<CanUnloadNowFn>(reinterpret_cast<void*>(ModuleExport(dll_, "DllCanUnloadNow")));
         ASSERT_TRUE(getClassObject_ && canUnloadNow_);
-        ASSERT_TRUE(dll_.Export("DllRegisterServer") && dll_.Export("DllUnregisterServer"));
+        ASSERT_TRUE(ModuleExport(dll_, "DllRegisterServer") && ModuleExport(dll_, "DllUnregisterServer"));
     }
 
     ComPtr<IClassFactory> Factory()
@@ -37,7 +38,7 @@ protected:
         return factory;
     }
 
-    Module dll_;
+    UniqueModule dll_;
     GetClassObjectFn getClassObject_ = nullptr;
     CanUnloadNowFn canUnloadNow_ = nullptr;
 };

@@ -11,7 +11,8 @@
 
 #include "support/test_paths.h"
 #include "tunara_plugin.h"
-#include "win/handle.h"
+#include "win/library_loading.h"
+#include "win/unique_resource.h"
 
 namespace {
 
@@ -30,9 +31,9 @@ bool WaitFor(const OutputPluginRecord* out, bool playing, DWORD timeoutMs)
 TEST(DeviceOutput, OpensWritesDrainsPausesAndCloses)
 {
     if (waveOutGetNumDevs() == 0) GTEST_SKIP() << "this Wine prefix offers no wave output device";
-    Module module(LoadLibraryW((ExeDirectory() + L"\\Plugins\\out_kv.dll").c_str()));
+    UniqueModule module(LoadLibraryW((ExeDirectory() + L"\\Plugins\\out_kv.dll").c_str()));
     ASSERT_TRUE(module.Get());
-    auto get = reinterpret_cast<TunaraGetOutModuleFn>(reinterpret_cast<void*>(module.Export("tunaraGetOutModule")));
+    auto get = reinterpret_cast<TunaraGetOutModuleFn>(reinterpret_cast<void*>(ModuleExport(module, "tunaraGetOutModule")));
     ASSERT_TRUE(get);
     OutputPluginRecord* out = get();
     ASSERT_TRUE(out);

@@ -13,7 +13,8 @@
 #include "support/plugin_layout.h"
 #include "support/test_paths.h"
 #include "tunara_plugin.h"
-#include "win/handle.h"
+#include "win/library_loading.h"
+#include "win/unique_resource.h"
 #include "win/variant.h"
 
 namespace {
@@ -23,23 +24,23 @@ using FakeInputRecordFn = InputPluginRecord*(__cdecl*)(void);
 using FakeOutputRecordFn = OutputPluginRecord*(__cdecl*)(void);
 
 template <typename Fn>
-Fn ExportOf(const Module& module, const char* name)
+Fn ExportOf(const UniqueModule& module, const char* name)
 {
-    return reinterpret_cast<Fn>(reinterpret_cast<void*>(module.Export(name)));
+    return reinterpret_cast<Fn>(reinterpret_cast<void*>(ModuleExport(module, name)));
 }
 
-Module LoadPlugin(const PluginLayout& layout, const std::wstring& name)
+UniqueModule LoadPlugin(const PluginLayout& layout, const std::wstring& name)
 {
-    return Module(LoadLibraryW((layout.PluginsDirectory() + L"\\" + name).c_str()));
+    return UniqueModule(LoadLibraryW((layout.PluginsDirectory() + L"\\" + name).c_str()));
 }
 
-InputPluginRecord* InputRecord(const Module& module)
+InputPluginRecord* InputRecord(const UniqueModule& module)
 {
     auto entry = ExportOf<TunaraGetInModuleFn>(module, "tunaraGetInModule2");
     return entry ? entry() : nullptr;
 }
 
-OutputPluginRecord* OutputRecord(const Module& module)
+OutputPluginRecord* OutputRecord(const UniqueModule& module)
 {
     auto entry = ExportOf<TunaraGetOutModuleFn>(module, "tunaraGetOutModule");
     return entry ? entry() : nullptr;
@@ -71,7 +72,7 @@ TEST(FakeInput, DefaultsWithoutConfig)
 {
     PluginLayout layout(L"fake_input_defaults");
     ASSERT_TRUE(layout.AddInput(L"IN_D.DLL"));
-    Module module = LoadPlugin(layout, L"IN_D.DLL");
+    UniqueModule module = LoadPlugin(layout, L"IN_D.DLL");
     InputPluginRecord* record = InputRecord(module);
     ASSERT_TRUE(record);
 
@@ -109,7 +110,7 @@ TEST(FakeInput, ConfigHonoured)
                                              "accepts=Stream", "play=-1", "length=1234", "position=55",
                                              "info=live|Live Title|-1", "info=song|Song Title|3000",
                                              "extinfo=1"}));
-    Module module = LoadPlugin(layout, L"IN_C.DLL");
+    UniqueModule module = LoadPlugin(layout, L"IN_C.DLL");
     InputPluginRecord* record = InputRecord(module);
     ASSERT_TRUE(record);
 
@@ -148,7 +149,7 @@ TEST(FakeInput, ConfigHonoured)
     EXPECT_EQ(vbr, 0);
 
     ASSERT_TRUE(layout.AddInput(L"IN_S.DLL", {"accepts=*", "extensions="}));
-    Module star = LoadPlugin(layout, L"IN_S.DLL");
+    UniqueModule star = LoadPlugin(layout, L"IN_S.DLL");
     InputPluginRecord* starRecord = InputRecord(star);
     ASSERT_TRUE(starRecord);
     EXPECT_EQ(starRecord->acceptsFile("anything"), 1);
@@ -160,7 +161,7 @@ TEST(FakeInput, NullRecord)
 {
     PluginLayout layout(L"fake_input_null");
     ASSERT_TRUE(layout.AddInput(L"IN_N.DLL", {"record=null"}));
-    Module module = LoadPlugin(layout, L"IN_N.DLL");
+    UniqueModule module = LoadPlugin(layout, L"IN_N.DLL");
     ASSERT_TRUE(module.Get());
     EXPECT_EQ(InputRecord(module), nullptr);
     EXPECT_EQ(layout.CallLog(), std::vector<std::string>{"IN_N.DLL export"});
@@ -172,7 +173,7 @@ TEST(FakeInput, CallLogInOrder)
 {
     PluginLayout layout(L"fake_input_log");
     ASSERT_TRUE(layout.AddInput(L"IN_A.DLL", {"write36=0xCAFE0001"}));
-    Module module = LoadPlugin(layout, L"IN_A.DLL");
+    UniqueModule module = LoadPlugin(layout, L"IN_A.DLL");
     InputPluginRecord* record = InputRecord(module);
     ASSERT_TRUE(record);
     OutputPluginRecord output{};
@@ -227,8 +228,8 @@ TEST(FakeInput, CopiesAreSeparateModules)
     PluginLayout layout(L"fake_input_copies");
     ASSERT_TRUE(layout.AddInput(L"IN_A.DLL", {"version=1"}));
     ASSERT_TRUE(layout.AddInput("IN_B.DLL", {"version=2"}));  // names may be narrow or wide
-    Module a = LoadPlugin(layout, L"IN_A.DLL");
-    Module b = LoadPlugin(layout, L"IN_B.DLL");
+    UniqueModule a = LoadPlugin(layout, L"IN_A.DLL");
+    UniqueModule b = LoadPlugin(layout, L"IN_B.DLL");
     InputPluginRecord* recordA = InputRecord(a);
     InputPluginRecord* recordB = InputRecord(b);
     ASSERT_TRUE(recordA && recordB);
@@ -243,7 +244,7 @@ TEST(FakeInput, CopiesAreSeparateModules)
     EXPECT_EQ(layout.CallLog(), (std::vector<std::string>{"IN_A.DLL export", "IN_B.DLL export", "IN_B.DLL stop",
                                                           "TEST marker", "IN_A.DLL stop"}));
 
-    b = Module();
+    b = UniqueModule();
     EXPECT_EQ(layout.InputRecord(L"IN_B.DLL"), nullptr);
     EXPECT_EQ(layout.InputRecord(L"IN_NONE.DLL"), nullptr);
 }
@@ -254,11 +255,11 @@ TEST(FakeModules, NoExportVariants)
     PluginLayout layout(L"fake_noexport");
     ASSERT_TRUE(layout.AddInput(L"IN_X.DLL", {}, PluginLayout::kNoExport));
     ASSERT_TRUE(layout.AddOutput(L"OUT_X.DLL", {}, PluginLayout::kNoExport));
-    Module input = LoadPlugin(layout, L"IN_X.DLL");
-    Module output = LoadPlugin(layout, L"OUT_X.DLL");
+    UniqueModule input = LoadPlugin(layout, L"IN_X.DLL");
+    UniqueModule output = LoadPlugin(layout, L"OUT_X.DLL");
     ASSERT_TRUE(input.Get() && output.Get());
-    EXPECT_EQ(input.Export("tunaraGetInModule2"), nullptr);
-    EXPECT_EQ(output.Export("tunaraGetOutModule"), nullptr);
+    EXPECT_EQ(ModuleExport(input, "tunaraGetInModule2"), nullptr);
+    EXPECT_EQ(ModuleExport(output, "tunaraGetOutModule"), nullptr);
     EXPECT_TRUE(ExportOf<FakeInputRecordFn>(input, "FakeInputRecord"));
     EXPECT_TRUE(ExportOf<FakeOutputRecordFn>(output, "FakeOutputRecord"));
     EXPECT_TRUE(layout.CallLog().empty());
@@ -271,11 +272,11 @@ TEST(FakeModules, ReloadsLeaveNothingBehind)
     PluginLayout layout(L"fake_reloads");
     ASSERT_TRUE(layout.AddInput(L"IN_R.DLL"));
     for (int cycle = 0; cycle < 1500; ++cycle) {
-        Module module = LoadPlugin(layout, L"IN_R.DLL");
+        UniqueModule module = LoadPlugin(layout, L"IN_R.DLL");
         ASSERT_TRUE(module.Get()) << "cycle " << cycle;
         ASSERT_TRUE(InputRecord(module)) << "cycle " << cycle;
     }
-    Module module = LoadPlugin(layout, L"IN_R.DLL");
+    UniqueModule module = LoadPlugin(layout, L"IN_R.DLL");
     ASSERT_TRUE(module.Get());
     InputPluginRecord* record = InputRecord(module);
     ASSERT_TRUE(record);
@@ -290,9 +291,9 @@ TEST(FakeOutput, ConfigAndCallLog)
     ASSERT_TRUE(layout.AddOutput(L"OUT_KV.DLL"));
     ASSERT_TRUE(layout.AddOutput(L"OUT_BAD.DLL", {"version=15", "open=-1"}));
     ASSERT_TRUE(layout.AddOutput(L"OUT_NULL.DLL", {"record=null"}));
-    Module good = LoadPlugin(layout, L"OUT_KV.DLL");
-    Module bad = LoadPlugin(layout, L"OUT_BAD.DLL");
-    Module none = LoadPlugin(layout, L"OUT_NULL.DLL");
+    UniqueModule good = LoadPlugin(layout, L"OUT_KV.DLL");
+    UniqueModule bad = LoadPlugin(layout, L"OUT_BAD.DLL");
+    UniqueModule none = LoadPlugin(layout, L"OUT_NULL.DLL");
     OutputPluginRecord* record = OutputRecord(good);
     OutputPluginRecord* badRecord = OutputRecord(bad);
     ASSERT_TRUE(record && badRecord);
@@ -334,7 +335,7 @@ TEST(PluginLayoutCase, FreshDirectoryAndOwnControl)
     {
         PluginLayout old(L"layout_case");
         stray = old.Directory() + L"\\stray.txt";
-        UniqueHandle file(CreateFileW(stray.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        UniqueFile file(CreateFileW(stray.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
         ASSERT_TRUE(file.Valid());
     }
     PluginLayout layout(L"layout_case");
@@ -356,7 +357,7 @@ TEST(PluginLayoutCase, FreshDirectoryAndOwnControl)
 // sharedir.dll gives the common application data directory, and never writes past its buffer.
 TEST(SharedDir, QuerySharedFolder)
 {
-    Module library(LoadLibraryW((ExeDirectory() + L"\\sharedir.dll").c_str()));
+    UniqueModule library(LoadLibraryW((ExeDirectory() + L"\\sharedir.dll").c_str()));
     ASSERT_TRUE(library.Get());
     auto query = ExportOf<QuerySharedFolderFn>(library, "QuerySharedFolderA");
     ASSERT_TRUE(query);

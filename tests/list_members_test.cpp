@@ -125,7 +125,7 @@ TEST_F(ListMembers, ListsAreReadByExtensionOrByMemberAndReportThroughEvents)
     EXPECT_EQ(EventsOf(L"AppendFileToPlaylist", "useless.pls"), std::vector<long>{105});
     EXPECT_TRUE(EventsOf(L"AppendM3UToPlaylist", "absent.m3u").empty());  // cannot be opened: silent
     log_.clear();
-    Bstr useless(L"useless.pls");
+    Bstr useless(SysAllocString(L"useless.pls"));
     EXPECT_EQ(control_->AppendFilenameWithArgs(useless.Get(), 40, 30000), S_OK);  // a list ignores the numbers
     EXPECT_EQ(sink_.MsgIds(), std::vector<long>{105});
     EXPECT_EQ(call_.GetLong(L"Nb_Playlist_Items"), 5);
@@ -158,7 +158,7 @@ TEST_F(ListMembers, SavedListsReadBackToTheSameEntries)
                        folder_.Path() + "\\a file.wmv\r\n" + folder_.Path() +
                        "\\a file.wmv\r\n#EXTINF:-1,http://radio.example:8000/live\r\nhttp://radio.example:8000/live\r\n");
     // S_FALSE is visible through the interface's table only (the dispatcher turns it into S_OK).
-    Bstr other(Wide(folder_.Path() + "\\saved.txt").c_str());
+    Bstr other(SysAllocString(Wide(folder_.Path() + "\\saved.txt").c_str()));
     EXPECT_EQ(control_->SavePlaylist(other.Get()), S_FALSE);
     EXPECT_EQ(control_->SavePlaylist(nullptr), S_FALSE);
     EXPECT_EQ(ReadBytes(folder_.Path() + "\\saved.txt"), "<missing>");

@@ -812,7 +812,7 @@ TEST_F(Modules, MpegAudioFilesPlayGaplessWithTheirTags)
     // 224 kbit/s would make it 0.48 s), and the file's bits over that time.
     std::vector<Variant> out(11);
     auto headerInfos = [&](const std::wstring& path) {
-        Bstr name(path.c_str());
+        Bstr name(SysAllocString(path.c_str()));
         EXPECT_EQ(player_->Control()->GetFileHeaderInfos(name.Get(), out[0].Get(), out[1].Get(), out[2].Get(),
                                                          out[3].Get(), out[4].Get(), out[5].Get(), out[6].Get(),
                                                          out[7].Get(), out[8].Get(), out[9].Get(), out[10].Get()),

@@ -51,7 +51,7 @@ protected:
 
     HRESULT Member(HRESULT (STDMETHODCALLTYPE ITunaraXChat::*member)(BSTR), const std::string& name)
     {
-        Bstr text(Wide(name).c_str());
+        Bstr text(SysAllocString(Wide(name).c_str()));
         return (player_.Control()->*member)(text.Get());
     }
     // The status notifications and message events since the last call.
@@ -220,7 +220,7 @@ TEST_F(NetworkMembers, HeaderQueriesOfExtendedAndBasicPlugins)
             out[6].Get(), out[7].Get(), out[8].Get(), out[9].Get(), out[10].Get());
     };
     auto file = [&](const wchar_t* name) {
-        Bstr text(name);
+        Bstr text(SysAllocString(name));
         return player_.Control()->GetFileHeaderInfos(text.Get(), out[0].Get(), out[1].Get(), out[2].Get(),
                                                      out[3].Get(), out[4].Get(), out[5].Get(), out[6].Get(),
                                                      out[7].Get(), out[8].Get(), out[9].Get(), out[10].Get());

@@ -136,7 +136,7 @@ TEST_F(PlaylistMembers, BadNamesAddNothingOrAreCut)
 {
     call_ = DispatchCall(dispatch_.Get());
     EXPECT_EQ(control_->AppendFileToPlaylist(nullptr), S_FALSE);
-    Bstr empty(L"");
+    Bstr empty(SysAllocString(L""));
     EXPECT_EQ(control_->AppendFileToPlaylist(empty.Get()), S_FALSE);
     EXPECT_EQ(control_->AppendFilenameWithArgs(nullptr, 50, 1000), S_FALSE);
     EXPECT_EQ(call_.GetLong(L"Nb_Playlist_Items"), 0);
@@ -148,7 +148,7 @@ TEST_F(PlaylistMembers, BadNamesAddNothingOrAreCut)
     ASSERT_EQ(Append(longPath.c_str()), S_OK);  // cannot be stored whole: not added
     EXPECT_EQ(call_.GetLong(L"Nb_Playlist_Items"), 1);
     // A list that cannot be opened adds nothing and says nothing.
-    Bstr list(L"C:\\no such folder\\LIST.M3U");
+    Bstr list(SysAllocString(L"C:\\no such folder\\LIST.M3U"));
     EXPECT_EQ(control_->AppendFileToPlaylist(list.Get()), S_OK);
     EXPECT_TRUE(log_.empty());
     EXPECT_EQ(call_.GetLong(L"Nb_Playlist_Items"), 1);

@@ -3,7 +3,7 @@
 #include <stdint.h>
 
 #include "win/ansi_text.h"
-#include "win/handle.h"
+#include "win/unique_resource.h"
 #include "win/library_loading.h"
 
 namespace {
@@ -39,9 +39,9 @@ int GetSharedDataFolder(const char* directory, const char* exportName, char* buf
     // beyond MAX_PATH could not be loaded through the ANSI call.
     char path[MAX_PATH];
     if (!directory || !*directory || !CopyBounded(path, directory) || !AppendBounded(path, kHelperName)) return 0;
-    Module library(LoadLibraryFromFullPath(path));
+    UniqueModule library(LoadLibraryFromFullPath(path));
     if (!library.Get()) return 0;
-    auto query = reinterpret_cast<QuerySharedFolderFn>(reinterpret_cast<void*>(library.Export(exportName)));
+    auto query = reinterpret_cast<QuerySharedFolderFn>(reinterpret_cast<void*>(ModuleExport(library, exportName)));
     if (!query || !buffer || size == 0) return 0;
     if (query(buffer, static_cast<uint32_t>(size)) < 0) {
         buffer[0] = '\0';

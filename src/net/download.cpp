@@ -9,7 +9,7 @@
 #include "net/internet_stream.h"
 #include "plugins/host_services.h"
 #include "win/ansi_text.h"
-#include "win/handle.h"
+#include "win/unique_resource.h"
 
 namespace {
 
@@ -103,13 +103,13 @@ int Transfer(const char* url, const char* destination)
         return 1;
     }
     Notify(kCreatingFile);
-    UniqueHandle file(CreateFileA(destination, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr));
+    UniqueFile file(CreateFileA(destination, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr));
     if (!file.Valid()) {
         Notify(kFileNotCreated);
         return 1;
     }
     const bool complete = CopyBody(stream, file.Get());
-    file = UniqueHandle();
+    file.Reset();
     return complete ? 0 : 1;
 }
 

@@ -93,13 +93,13 @@ bool InternetStream::Open(const char* url, const InternetStreamSetup& setup, DWO
         *error = ERROR_NOT_ENOUGH_MEMORY;
         return false;
     }
-    session_ = InternetHandle(OpenAsyncSession(setup.agent, setup.proxy, callback_));
+    session_ = UniqueInternet(OpenAsyncSession(setup.agent, setup.proxy, callback_));
     if (!session_.Get()) {
         *error = GetLastError();
         return false;
     }
     ticket_ = BeginInternetTicket(completion_);
-    request_ = InternetHandle(
+    request_ = UniqueInternet(
         OpenUrlWithin(completion_, session_.Get(), url, setup.headers, setup.flags, ticket_, timeoutMs, *error));
     return request_.Get() != nullptr;
 }
@@ -157,8 +157,8 @@ int32_t InternetStream::Read(DWORD waitMs, DWORD stallMs)
 void InternetStream::Close()
 {
     SilenceInternetHandles(completion_, session_.Get(), ticket_);
-    request_.Close();
-    session_.Close();
+    request_.Reset();
+    session_.Reset();
     // An operation given up may still write into the landing.
     if (pending_) landing_.Abandon();
     pending_ = false;

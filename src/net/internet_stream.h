@@ -10,7 +10,7 @@
 #include <stdint.h>
 
 #include "net/internet_wait.h"
-#include "win/internet_handle.h"
+#include "win/unique_resource.h"
 
 struct InternetStreamSetup {
     const char* agent = nullptr;
@@ -55,8 +55,8 @@ public:
 private:
     InternetCompletion& completion_;
     INTERNET_STATUS_CALLBACK callback_;
-    InternetHandle session_;
-    InternetHandle request_;
+    UniqueInternet session_;
+    UniqueInternet request_;
     LONG ticket_ = 0;
     // An asked-for count of waiting bytes, or a read, has not come back yet; asked for then.
     bool pending_ = false;

@@ -9,7 +9,7 @@
 
 #include <stdint.h>
 
-#include "win/handle.h"
+#include "win/unique_resource.h"
 
 // What WinInet's threads report about one user's requests. It must live as long as the module
 // whose callback WinInet calls: a request abandoned after a time-out may still report later, and

@@ -9,7 +9,7 @@
 #include "playlist/list_entry.h"
 #include "playlist/list_location.h"
 #include "playlist/m3u_text_reader.h"
-#include "win/handle.h"
+#include "win/unique_resource.h"
 
 namespace {
 
@@ -25,7 +25,7 @@ int ReadM3UList(const char* name)
     if (IsRemoteListName(name)) return ReadRemoteList(name, ReadM3UList);
     const std::string path = ListFullPath(name);
     EnterListDirectory(path);
-    UniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                   OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!file.Valid()) return 1;
     LARGE_INTEGER size;

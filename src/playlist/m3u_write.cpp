@@ -9,7 +9,7 @@
 #include "engine/engine_context.h"
 #include "playlist/list_text.h"
 #include "playlist/m3u_line.h"
-#include "win/handle.h"
+#include "win/unique_resource.h"
 
 namespace {
 
@@ -35,7 +35,7 @@ bool WriteText(HANDLE file, const std::string& text)
 
 int WriteM3UList(const char* path)
 {
-    UniqueHandle file(CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    UniqueFile file(CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                   CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.Valid()) return -1;
     bool written = true;

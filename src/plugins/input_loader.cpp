@@ -3,7 +3,7 @@
 #include "engine/engine_context.h"
 #include "plugins/host_services.h"
 #include "plugins/plugin_search.h"
-#include "win/handle.h"
+#include "win/unique_resource.h"
 #include "win/library_loading.h"
 
 namespace {
@@ -15,9 +15,9 @@ void LoadInputPlugins()
     int loaded = 0;
     ForEachPluginFile("IN_*.DLL", kInputPathSize, [&](const char* path, const char*) {
         // A library that fails any test is released at once: nothing uses it afterwards.
-        Module library(LoadLibraryFromFullPath(path));
+        UniqueModule library(LoadLibraryFromFullPath(path));
         auto entry = reinterpret_cast<TunaraGetInModuleFn>(
-            reinterpret_cast<void*>(library.Export("tunaraGetInModule2")));
+            reinterpret_cast<void*>(ModuleExport(library, "tunaraGetInModule2")));
         InputPluginRecord* record = entry ? entry() : nullptr;
         if (record && record->version <= TUNARA_INPUT_VERSION_EXTENDED) {
             WriteInputHostWords(record, library.Detach());

@@ -5,7 +5,7 @@
 #include "engine/engine_context.h"
 #include "plugins/plugin_search.h"
 #include "win/ansi_text.h"
-#include "win/handle.h"
+#include "win/unique_resource.h"
 #include "win/library_loading.h"
 
 namespace {
@@ -50,9 +50,9 @@ void LoadOutputPlugins()
 {
     int loaded = 0;
     ForEachPluginFile("OUT_*.DLL", MAX_PATH, [&](const char* path, const char* fileName) {
-        Module library(LoadLibraryFromFullPath(path));
+        UniqueModule library(LoadLibraryFromFullPath(path));
         auto entry = reinterpret_cast<TunaraGetOutModuleFn>(
-            reinterpret_cast<void*>(library.Export("tunaraGetOutModule")));
+            reinterpret_cast<void*>(ModuleExport(library, "tunaraGetOutModule")));
         OutputPluginRecord* record = entry ? entry() : nullptr;
         if (record && record->version == TUNARA_OUTPUT_VERSION) {
             // Without its name copy the plugin could never be chosen: leave it unloaded.

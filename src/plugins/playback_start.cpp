@@ -11,7 +11,7 @@
 #include "plugins/playback.h"
 #include "plugins/playback_control.h"
 #include "plugins/plugin_matching.h"
-#include "win/handle.h"
+#include "win/unique_resource.h"
 
 namespace {
 
@@ -26,7 +26,7 @@ constexpr DWORD kSequentialNormal = FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL
 
 bool CanOpenForReading(const char* name)
 {
-    UniqueHandle file(CreateFileA(name, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    UniqueFile file(CreateFileA(name, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                   OPEN_EXISTING, kSequentialNormal, nullptr));
     return file.Valid();
 }

@@ -11,7 +11,7 @@
 #include "playlist/entry_names.h"
 #include "plugins/extension_list.h"
 #include "plugins/output_loader.h"
-#include "win/handle.h"
+#include "win/unique_resource.h"
 
 namespace {
 
@@ -52,7 +52,7 @@ InputPluginRecord* PluginListingExtension(const char* extension)
 // A RIFF WAVE file: the first 12 bytes read whole, "RIFF" at 0 and "WAVE" at 8.
 bool IsWaveFile(const char* name)
 {
-    UniqueHandle file(CreateFileA(name, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    UniqueFile file(CreateFileA(name, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.Valid()) return false;
     char header[12];

@@ -9,3 +9,11 @@
 // the update that brought it) get the module's folder first and then the usual order. Null on
 // failure.
 HMODULE LoadLibraryFromFullPath(const char* path);
+
+#include "win/unique_resource.h"
+
+// The named export of a loaded module; null when the module or the export is missing.
+inline FARPROC ModuleExport(const UniqueModule& module, const char* name)
+{
+    return module ? GetProcAddress(module.Get(), name) : nullptr;
+}

@@ -42,13 +42,13 @@ std::wstring PlayerCase::MakeFile(const std::wstring& name)
 
 HRESULT PlayerCase::Append(const std::wstring& name)
 {
-    Bstr text(name.c_str());
+    Bstr text(SysAllocString(name.c_str()));
     return control_->AppendFileToPlaylist(text.Get());
 }
 
 HRESULT PlayerCase::AppendWithArgs(const std::wstring& name, long volumePercent, long durationMs)
 {
-    Bstr text(name.c_str());
+    Bstr text(SysAllocString(name.c_str()));
     return control_->AppendFilenameWithArgs(text.Get(), volumePercent, durationMs);
 }
 

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "support/test_paths.h"
+#include "win/library_loading.h"
 
 namespace fs = std::filesystem;
 
@@ -156,9 +157,9 @@ OutputPluginRecord* PluginLayout::OutputRecord(const PluginFileName& name) const
 
 ComPtr<ITunaraXChat2> PluginLayout::CreateControl()
 {
-    if (!control_.Get()) control_ = Module(LoadLibraryW((directory_ + L"\\TunaraXChat.dll").c_str()));
+    if (!control_.Get()) control_ = UniqueModule(LoadLibraryW((directory_ + L"\\TunaraXChat.dll").c_str()));
     auto getClassObject = reinterpret_cast<GetClassObjectFn>(
-        reinterpret_cast<void*>(control_.Export("DllGetClassObject")));
+        reinterpret_cast<void*>(ModuleExport(control_, "DllGetClassObject")));
     ComPtr<ITunaraXChat2> control;
     if (!getClassObject) return control;
     ComPtr<IClassFactory> factory;

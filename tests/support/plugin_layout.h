@@ -14,7 +14,7 @@
 #include "tunara_plugin.h"
 #include "tunaraxchat.h"
 #include "win/com_ptr.h"
-#include "win/handle.h"
+#include "win/unique_resource.h"
 
 // A plugin file name as a test writes it: narrow (ANSI) or wide text.
 class PluginFileName {
@@ -80,5 +80,5 @@ private:
     FARPROC LoadedExport(const PluginFileName& name, const char* exportName) const;
 
     std::wstring directory_;
-    Module control_;
+    UniqueModule control_;
 };
