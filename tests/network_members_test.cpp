@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <cstdio>
+#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
@@ -162,6 +164,45 @@ TEST_F(NetworkMembers, AFetchFromInsideAStatusHandlerLeavesTheRunningOneAlone)
 
 // A stream counts while it plays; the URL a plugin hands over is kept with its spaces encoded
 // and reaches the container as message 3, after the plugin's call has returned.
+// A list fetched from the network is untrusted: its shares (whose probing would authenticate to
+// their host) and relative names are skipped unprobed, and reading it leaves the container's
+// current directory alone; absolute drive paths and network addresses stay. A local list still
+// makes its folder current.
+TEST_F(NetworkMembers, AFetchedListIsUntrustedInput)
+{
+    const std::wstring local = player_.MakeFile(L"kept.net");
+    const std::string localA(local.begin(), local.end());
+    // A relative name that would resolve in the folder of the downloaded file.
+    const std::string relative = "fetched_relative.net";
+    const std::string planted = common_ + "\\" + relative;
+    CloseHandle(CreateFileA(planted.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    char before[MAX_PATH] = "";
+    GetCurrentDirectoryA(sizeof before, before);
+
+    std::string body = "\\\\127.0.0.1\\share\\a.net\r\n//127.0.0.1/share/b.net\r\n\\\\?\\" + localA + "\r\n" +
+                       relative + "\r\n" + localA + "\r\nhttp://127.0.0.1:1/live\r\n";
+    std::string query;
+    for (unsigned char c : body) {
+        char escaped[4];
+        std::snprintf(escaped, sizeof escaped, "%%%02X", c);
+        query += escaped;
+    }
+    EXPECT_EQ(Member(&ITunaraXChat::AppendM3UToPlaylist, ServerUrl("/echo?body=" + query)), S_OK);
+    EXPECT_EQ(TakeEvents().first, kCompleted);
+    EXPECT_EQ(Names(), (std::vector<std::wstring>{local, L"http://127.0.0.1:1/live"}));
+    char after[MAX_PATH] = "";
+    GetCurrentDirectoryA(sizeof after, after);
+    EXPECT_STREQ(after, before);
+    DeleteFileA(planted.c_str());
+
+    const std::wstring list = player_.MakeFile(L"local.m3u");
+    ASSERT_EQ(player_.Append(list), S_OK);
+    GetCurrentDirectoryA(sizeof after, after);
+    const std::wstring folder = list.substr(0, list.rfind(L'\\') + 1);
+    EXPECT_EQ(std::wstring(after, after + strlen(after)) + L"\\", folder);
+    SetCurrentDirectoryA(before);
+}
+
 TEST_F(NetworkMembers, StreamsAndTheUrlToLaunch)
 {
     Variant url;

@@ -10,6 +10,7 @@
 #include "playlist/resource_strings.h"
 #include "playlist/string_ids.h"
 #include "win/ansi_text.h"
+#include "win/unique_resource.h"
 
 namespace {
 
@@ -37,9 +38,8 @@ public:
                                               static_cast<unsigned long>(GetCurrentProcessId()),
                                               static_cast<unsigned long>(++engine.temporaryListSequence));
             if (written < 0 || static_cast<size_t>(written) >= sizeof path_) break;
-            HANDLE file = CreateFileA(path_, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW, 0, nullptr);
-            if (file != INVALID_HANDLE_VALUE) {
-                CloseHandle(file);
+            UniqueFile file(CreateFileA(path_, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW, 0, nullptr));
+            if (file) {
                 created_ = true;
             } else if (GetLastError() != ERROR_FILE_EXISTS) {
                 break;
@@ -68,5 +68,5 @@ int ReadRemoteList(const char* url, ListReader reader)
     const char* caption = LoadResString(IDS_RETRIEVING_PLAYLIST, nullptr, 0);
     TemporaryListFile file;
     if (DownloadUrlToFile(GetDesktopWindow(), url, file.Path(), caption) != 0) return 1;
-    return reader(file.Path());
+    return reader(file.Path(), ListOrigin::kFetched);
 }

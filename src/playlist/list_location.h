@@ -4,6 +4,12 @@
 // added later, resolve against it.
 #include <string>
 
+// Where a list came from. A list fetched from the network is untrusted input (a chat peer may
+// hand one over): it never moves the current directory, and of its local entries only absolute
+// paths on a drive are taken, never a network share ("\\host\share", "//host/share"), whose mere
+// probing would make the platform authenticate to that host.
+enum class ListOrigin { kLocal, kFetched };
+
 // A list named by a network address ("://"), which the readers fetch before reading it.
 bool IsRemoteListName(const char* name);
 

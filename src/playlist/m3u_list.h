@@ -6,11 +6,12 @@
 // with CR LF line ends.
 #include "playlist/list_location.h"
 
-// Appends the entries of the list (the playlist is not cleared first). The list's directory
-// becomes the current directory. Returns 0 when at least one entry was added; 1 when the file
+// Appends the entries of the list (the playlist is not cleared first). The directory of a local
+// list becomes the current directory. Returns 0 when at least one entry was added; 1 when the file
 // cannot be opened (no event), is empty (message 106), or adds nothing (message 105). A network
 // address is downloaded first and its body read as M3U, whatever the server called it; a failed
-// download gives 1 (the container has heard why through the status notifications).
+// download gives 1 (the container has heard why through the status notifications). A fetched
+// list adds only network addresses and absolute drive paths (see ListOrigin).
 int ReadM3UList(const char* name);
 
 // Writes every entry in playlist order; the current position does not move. An entry whose name

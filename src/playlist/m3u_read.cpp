@@ -15,16 +15,12 @@ namespace {
 
 constexpr DWORD kReadPieceSize = 16384;
 
-}  // namespace
-
 // The file is opened by its full path: by the time it is opened, a relative name would resolve
 // against the list's own directory.
-int ReadM3UList(const char* name)
+int ReadM3UFile(const char* name, ListOrigin origin)
 {
-    if (!name) name = "";
-    if (IsRemoteListName(name)) return ReadRemoteList(name, ReadM3UList);
     const std::string path = ListFullPath(name);
-    EnterListDirectory(path);
+    if (origin == ListOrigin::kLocal) EnterListDirectory(path);
     UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                   OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!file.Valid()) return 1;
@@ -33,7 +29,7 @@ int ReadM3UList(const char* name)
         ReportUnusableList();
         return 1;
     }
-    M3UTextReader reader;
+    M3UTextReader reader(origin);
     try {
         char piece[kReadPieceSize];
         DWORD got = 0;
@@ -43,4 +39,13 @@ int ReadM3UList(const char* name)
         // A line too long to hold in memory ends the reading; what was added stays.
     }
     return ListReadResult(reader.Added());
+}
+
+}  // namespace
+
+int ReadM3UList(const char* name)
+{
+    if (!name) name = "";
+    if (IsRemoteListName(name)) return ReadRemoteList(name, ReadM3UFile);
+    return ReadM3UFile(name, ListOrigin::kLocal);
 }

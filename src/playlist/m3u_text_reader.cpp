@@ -53,7 +53,7 @@ void M3UTextReader::ReadLine(std::string_view line)
         break;
     case M3ULineKind::kEntry:
         // A rejected entry drops the information that was meant for it.
-        if (AppendListEntry(parsed.name, pendingTitle_, pendingLength_)) ++added_;
+        if (AppendListEntry(parsed.name, pendingTitle_, pendingLength_, origin_)) ++added_;
         break;
     }
     ClearPending();

@@ -12,6 +12,7 @@
 
 class M3UTextReader {
 public:
+    explicit M3UTextReader(ListOrigin origin) : origin_(origin) {}
     // Reads every line that the piece completes; keeps the unfinished rest for the next piece.
     // May throw std::bad_alloc while keeping a very long unfinished line.
     void Feed(std::string_view piece);
@@ -24,6 +25,7 @@ private:
     void ReadLine(std::string_view line);
     void ClearPending();
 
+    ListOrigin origin_;
     std::string unfinished_;
     bool firstLine_ = true;
     bool headerSeen_ = false;

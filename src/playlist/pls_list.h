@@ -5,9 +5,10 @@
 #include "playlist/list_location.h"
 
 // Appends the entries 1 to NumberOfEntries (the playlist is not cleared first); titles and
-// lengths are read only when Version is above 1. The list's directory becomes the current
-// directory. Returns 0 when at least one entry was added; 1 after message 106 (no entry count,
-// or 0 or less, also for a missing file) or 105 (nothing added). A network address is downloaded
+// lengths are read only when Version is above 1. The directory of a local list becomes the
+// current directory (a fetched list adds only network addresses and absolute drive paths).
+// Returns 0 when at least one entry was added; 1 after message 106 (no entry count, or 0 or
+// less, also for a missing file) or 105 (nothing added). A network address is downloaded
 // first and its body read as PLS; a failed download gives 1.
 int ReadPLSList(const char* name);
 

@@ -53,7 +53,7 @@ int32_t HighestFileKey(const std::string& path)
     return static_cast<int32_t>(highest);
 }
 
-bool ReadEntry(const std::string& path, int32_t number, bool withTitles)
+bool ReadEntry(const std::string& path, int32_t number, bool withTitles, ListOrigin origin)
 {
     char file[kFileValueSize];
     DWORD length = GetPrivateProfileStringA(kSection, Key("File", number).c_str(), "", file, sizeof file,
@@ -69,17 +69,13 @@ bool ReadEntry(const std::string& path, int32_t number, bool withTitles)
         seconds = static_cast<int32_t>(
             GetPrivateProfileIntA(kSection, Key("Length", number).c_str(), -1, path.c_str()));
     }
-    return AppendListEntry(file, title, seconds);
+    return AppendListEntry(file, title, seconds, origin);
 }
 
-}  // namespace
-
-int ReadPLSList(const char* name)
+int ReadPLSFile(const char* name, ListOrigin origin)
 {
-    if (!name) name = "";
-    if (IsRemoteListName(name)) return ReadRemoteList(name, ReadPLSList);
     const std::string path = ListFullPath(name);
-    EnterListDirectory(path);
+    if (origin == ListOrigin::kLocal) EnterListDirectory(path);
     const int32_t count = static_cast<int32_t>(GetPrivateProfileIntA(kSection, "NumberOfEntries", -1, path.c_str()));
     const UINT version = GetPrivateProfileIntA(kSection, "Version", 1, path.c_str());
     if (count <= 0) {
@@ -90,10 +86,19 @@ int ReadPLSList(const char* name)
     try {
         const int32_t last = std::min(count, HighestFileKey(path));
         for (int32_t number = 1; number <= last; ++number) {
-            if (ReadEntry(path, number, version > 1)) ++added;
+            if (ReadEntry(path, number, version > 1, origin)) ++added;
         }
     } catch (const std::exception&) {
         // The key names do not fit in memory: what was added stays.
     }
     return ListReadResult(added);
+}
+
+}  // namespace
+
+int ReadPLSList(const char* name)
+{
+    if (!name) name = "";
+    if (IsRemoteListName(name)) return ReadRemoteList(name, ReadPLSFile);
+    return ReadPLSFile(name, ListOrigin::kLocal);
 }
