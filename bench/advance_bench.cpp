@@ -75,7 +75,7 @@ int main()
     PlayCurrentEntry();
     BenchClock engineClock;
     for (int i = 0; i < kAdvances; ++i) {
-        PostMessageA(engine.hiddenWindow, WM_ENGINE_ADVANCE, 0, 0);
+        PostMessageA(engine.hiddenWindow.Get(), WM_ENGINE_ADVANCE, 0, 0);
         DispatchOne();
     }
     const double engineMs = engineClock.Milliseconds();

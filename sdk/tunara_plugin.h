@@ -9,6 +9,14 @@
 // cdecl, so a callee may ignore trailing arguments. The host writes only the words marked
 // "host" and leaves the module's words alone. Records stay the module's: the host never frees
 // one; the only memory the host owns inside a record is an output record's fileName copy.
+//
+// Threads. The host calls every module function of both records on one thread, the thread that
+// owns the host window (the container's thread), one call at a time; a module's own threads run
+// alongside those calls. A module may call the host services (words 24 to 36, 39 and 40) and
+// post the window messages below from any thread, its decoding threads included; no service
+// calls back into the module on the caller's thread. A module may send a status notification
+// from inside one of the host's calls (say, from play): the container's handlers then run before
+// it returns, and the host never unloads a module while a call into it is on the stack.
 #include <stddef.h>
 #include <stdint.h>
 
@@ -76,6 +84,7 @@ typedef struct InputPluginRecord {
     uint32_t flags;               // 6  both: bit 0 module (uses output plugin), bits 1-2 host
     uint32_t reserved7;           // 7  module's
     uint32_t reserved8;           // 8  module's
+    // Words 9 to 23 and 38: the host calls them on the host window's thread.
     TunaraVoidFn init;            // 9  module: called once at load, after the host's words
     TunaraVoidFn quit;            // 10 module: called once at unload
     TunaraGetFileInfoFn getFileInfo;  // 11 module: title (>= 512-byte buffer) and length in ms
@@ -91,12 +100,14 @@ typedef struct InputPluginRecord {
     TunaraSetIntFn setPosition;   // 21 module: seek, in ms
     TunaraSetIntFn setVolume;     // 22 module
     TunaraSetIntFn setPan;        // 23 module: the host always passes 0
+    // Words 24 to 36, 39 and 40: any thread may call them.
     TunaraHostServiceFn hostHook24;              // 24 host: does nothing
     TunaraHostServiceFn hostHook25;              // 25 host: does nothing
-    TunaraHostServiceFn checkDurationLimit;      // 26 host: cut posted on every call past the
-                                                 //    entry's play limit; any thread may call
+    TunaraHostServiceFn checkDurationLimit;      // 26 host: past the entry's play limit, the
+                                                 //    track is cut; the host's own thread asks
+                                                 //    getPosition, after this returns
     TunaraHostServiceFn hostHook27;              // 27 host: returns 1
-    TunaraHostServiceFn checkDurationLimitOnce;  // 28 host: cut posted once per started track
+    TunaraHostServiceFn checkDurationLimitOnce;  // 28 host: the same, once per started track
     TunaraHostServiceFn hostHook29;              // 29 host: does nothing
     TunaraHostServiceFn hostHook30;              // 30 host: returns 0
     TunaraHostServiceFn hostHook31;              // 31 host: returns 0
@@ -108,7 +119,7 @@ typedef struct InputPluginRecord {
     struct OutputPluginRecord* outputPlugin;     // 37 host: before each play, when flags bit 0
     // Extended record (version 257) only:
     TunaraGetExtendedInfoFn getExtendedInfo;     // 38 module: non-zero = outputs filled
-    TunaraRequestUrlLaunchFn requestUrlLaunch;   // 39 host
+    TunaraRequestUrlLaunchFn requestUrlLaunch;   // 39 host: stores the address, posts event 3
     TunaraSendStatusFn sendStatusNotification;   // 40 host: reaches the container as an event;
                                                  //    returns after it fired when called on the
                                                  //    host window's thread, at once from others
@@ -122,14 +133,19 @@ typedef struct OutputPluginRecord {
     void* moduleHandle;       // 4  host: the library handle, released at unload
     uint32_t reserved5;       // 5  module's
     uint32_t reserved6;       // 6  module's
+    // Words 7 to 10 as the host uses them: on the host window's thread.
     TunaraVoidFn init;        // 7  module: called once, right after the record is accepted
     TunaraVoidFn quit;        // 8  module: called once at unload
     TunaraOutputOpenFn open;  // 9  module: negative means failure
     TunaraVoidFn close;       // 10 module
     // Words 11 to 19 are shared between the output module and the input modules that play
     // through it; the host never touches them. An input module opens the output (word 9) with
-    // its stream's PCM format, writes through it from its decoding thread and closes it at stop.
-    // All of them are called from one thread at a time (the input module serialises its calls).
+    // its stream's PCM format and closes it at stop, on the host's thread while no decoding
+    // thread of its own runs. Between the two, write, canWrite, isPlaying, flush and
+    // getWrittenTime come from the input module's decoding thread, one call at a time; pause,
+    // setVolume, setPan and getOutputTime may also come from the host's thread (an input module
+    // passes the host's pause, volume, pan and position calls on), at the same time as the
+    // decoding thread's calls: an output must take those four from either thread.
     //
     // 11 module: (data, bytes) queues whole sample frames of the format given to open; the
     //    output applies its volume and pan to them. 0: taken; non-zero: not open. Never blocks

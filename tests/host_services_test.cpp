@@ -17,7 +17,25 @@
 namespace {
 
 int32_t fakePosition = 0;
-int32_t __cdecl FakeGetPosition() { return fakePosition; }
+// The threads that asked the stand-in plugin for its position.
+std::vector<DWORD> positionThreads;
+int32_t __cdecl FakeGetPosition()
+{
+    positionThreads.push_back(GetCurrentThreadId());
+    return fakePosition;
+}
+
+// A decoding thread's calls: each duration service called `times` times.
+struct ServiceCalls {
+    int32_t(__cdecl* service)(int32_t, int32_t);
+    int times;
+};
+DWORD WINAPI CallFromThread(void* argument)
+{
+    auto* calls = static_cast<ServiceCalls*>(argument);
+    for (int i = 0; i < calls->times; ++i) calls->service(0, 0);
+    return 0;
+}
 
 DWORD WINAPI NotifyFromThread(void*) { return static_cast<DWORD>(SendStatusNotification(301, 9)); }
 
@@ -49,13 +67,20 @@ protected:
         PlaylistClear();
     }
 
-    // How many duration cuts are waiting in the hidden window's queue (taking them out).
-    int TakeCuts()
+    // Calls a duration service from a thread of its own, as a decoder does, then runs the
+    // container's loop; returns the cuts the engine made (tracks stopped past their limit).
+    uint32_t CheckFromPluginThread(int32_t(__cdecl* service)(int32_t, int32_t), int times)
     {
-        int cuts = 0;
-        MSG message;
-        while (PeekMessageA(&message, engine.hiddenWindow, WM_ENGINE_CUT, WM_ENGINE_CUT, PM_REMOVE)) ++cuts;
-        return cuts;
+        ServiceCalls calls{service, times};
+        HANDLE thread = CreateThread(nullptr, 0, CallFromThread, &calls, 0, nullptr);
+        EXPECT_NE(thread, nullptr);
+        EXPECT_EQ(WaitForSingleObject(thread, 5000), WAIT_OBJECT_0);
+        CloseHandle(thread);
+        const uint32_t stops = engine.stopCount;
+        engine.isPlaying = 1;
+        Pump();
+        engine.isPlaying = 0;
+        return engine.stopCount - stops;
     }
 
     static void StartTrackWithLimit(int32_t durationMs)
@@ -96,47 +121,35 @@ TEST_F(HostServices, SetMediaInfoLeavesMinusOneFieldsUnchanged)
 }
 
 // The duration services test the limit taken when the track started, never the playlist, which
-// the container's thread may change under a plugin thread at any time.
-TEST_F(HostServices, DurationLimitOncePostsOncePerTrack)
+// the container's thread may change under a plugin thread at any time. The position is asked on
+// the container's thread only: a plugin may hold its own lock around the service call.
+TEST_F(HostServices, DurationChecksAskThePositionOnTheContainersThreadOnly)
 {
+    positionThreads.clear();
     StartTrackWithLimit(30000);
     fakePosition = 30000;
-    CheckDurationLimitOnce(0, 0);
-    EXPECT_EQ(TakeCuts(), 0);  // not yet past the limit
+    EXPECT_EQ(CheckFromPluginThread(CheckDurationLimitOnce, 3), 0u);  // not yet past the limit
     fakePosition = 30001;
-    CheckDurationLimitOnce(0, 0);
-    CheckDurationLimitOnce(0, 0);
-    EXPECT_EQ(TakeCuts(), 1);
-    PlaylistClear();
-    CheckDurationLimitOnce(0, 0);
-    EXPECT_EQ(TakeCuts(), 0);
-    // The next start clears the mark.
-    StartTrackWithLimit(30000);
-    CheckDurationLimitOnce(0, 0);
-    EXPECT_EQ(TakeCuts(), 1);
-}
-
-TEST_F(HostServices, DurationLimitPostsOnEveryCallPastTheLimit)
-{
-    StartTrackWithLimit(1000);
-    fakePosition = 1500;
-    CheckDurationLimit(0, 0);
-    CheckDurationLimit(0, 0);
-    CheckDurationLimit(0, 0);
-    EXPECT_EQ(TakeCuts(), 3);
+    EXPECT_EQ(CheckFromPluginThread(CheckDurationLimitOnce, 3), 1u);
+    EXPECT_EQ(CheckFromPluginThread(CheckDurationLimitOnce, 1), 0u);  // once per track
+    StartTrackWithLimit(30000);  // the next start clears the mark
+    EXPECT_EQ(CheckFromPluginThread(CheckDurationLimitOnce, 1), 1u);
+    EXPECT_EQ(CheckFromPluginThread(CheckDurationLimit, 3), 1u);
+    EXPECT_EQ(CheckFromPluginThread(CheckDurationLimit, 1), 1u);  // every check past the limit
+    ASSERT_FALSE(positionThreads.empty());
+    for (DWORD thread : positionThreads) EXPECT_EQ(thread, GetCurrentThreadId());
 }
 
 TEST_F(HostServices, NoLimitOrNoPluginNeverCuts)
 {
     fakePosition = 1000000;
     StartTrackWithLimit(-1);
-    CheckDurationLimit(0, 0);
-    CheckDurationLimitOnce(0, 0);
+    EXPECT_EQ(CheckFromPluginThread(CheckDurationLimit, 1), 0u);
+    EXPECT_EQ(CheckFromPluginThread(CheckDurationLimitOnce, 1), 0u);
     engine.currentInputPlugin = nullptr;  // position 0 without a plugin
     StartTrackWithLimit(10);
-    CheckDurationLimit(0, 0);
-    CheckDurationLimitOnce(0, 0);
-    EXPECT_EQ(TakeCuts(), 0);
+    EXPECT_EQ(CheckFromPluginThread(CheckDurationLimit, 1), 0u);
+    EXPECT_EQ(CheckFromPluginThread(CheckDurationLimitOnce, 1), 0u);
 }
 
 // On the container's thread a notification fires before the call returns; a plugin thread does not

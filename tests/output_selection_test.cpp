@@ -51,7 +51,7 @@ TEST(OutputSelection, PreferredOutputThatOpensIsChosen)
     EXPECT_EQ(engine.outputPlugins[2], nullptr);
     OutputPluginRecord* chosen = layout.OutputRecord("Out_Kv.Dll");
     ASSERT_TRUE(chosen);
-    EXPECT_EQ(chosen->hostWindow, engine.hiddenWindow);
+    EXPECT_EQ(chosen->hostWindow, engine.hiddenWindow.Get());
 }
 
 TEST(OutputSelection, FailedTestOpenFallsBackToTheSecondName)

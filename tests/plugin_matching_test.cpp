@@ -54,7 +54,7 @@ protected:
         for (InputPluginRecord*& slot : engine.inputPlugins) slot = nullptr;
         for (OutputPluginRecord*& slot : engine.outputPlugins) slot = nullptr;
         strcpy(engine.defaultMatchExtension, "mp3");
-        engine.hiddenWindow = nullptr;
+        engine.hiddenWindow.Detach();
         for (int i = 0; i < 4; ++i) {
             standIns[i] = StandIn{};
             standIns[i].record.version = 256;
@@ -182,13 +182,15 @@ TEST_F(Matching, AWaveFileNamedLikeTheSubstituteDoesNotLoop)
 TEST_F(Matching, AMatchReceivesTheHiddenWindowWhenItHasNone)
 {
     Load({{0, "MP3\0Mpeg\0"}});
-    engine.hiddenWindow = reinterpret_cast<HWND>(0x1234);
+    // Stand-in values that name no window: the engine never owns them.
+    engine.hiddenWindow.Reset(reinterpret_cast<HWND>(0x1234));
     FindInputPlugin("a.mp3");
     EXPECT_EQ(standIns[0].record.hostWindow, reinterpret_cast<void*>(0x1234));
-    engine.hiddenWindow = reinterpret_cast<HWND>(0x5678);
+    engine.hiddenWindow.Detach();
+    engine.hiddenWindow.Reset(reinterpret_cast<HWND>(0x5678));
     FindInputPlugin("a.mp3");
     EXPECT_EQ(standIns[0].record.hostWindow, reinterpret_cast<void*>(0x1234));
-    engine.hiddenWindow = nullptr;
+    engine.hiddenWindow.Detach();
 }
 
 TEST_F(Matching, PrepareHandsOverTheChosenOutputOrReportsNoPlugin)
@@ -216,7 +218,7 @@ TEST_F(Matching, PrepareHandsOverTheChosenOutputOrReportsNoPlugin)
     engine.outputPlugins[1] = &second;
     EXPECT_EQ(PrepareInputPlugin("a.mp3"), &standIns[0].record);
     EXPECT_EQ(standIns[0].record.outputPlugin, &second);
-    EXPECT_EQ(second.hostWindow, engine.hiddenWindow);
+    EXPECT_EQ(second.hostWindow, engine.hiddenWindow.Get());
     standIns[1].record.outputPlugin = &first;
     EXPECT_EQ(PrepareInputPlugin("a.wav"), &standIns[1].record);
     EXPECT_EQ(standIns[1].record.outputPlugin, nullptr);

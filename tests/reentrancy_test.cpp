@@ -98,6 +98,43 @@ TEST_F(Reentrancy, DeinitializingInsideStartFailed)
     EXPECT_EQ(Get(L"Nb_Playlist_Items"), 1);
 }
 
+// A plugin notifies from inside its own play (on the host's thread) and the container's handler
+// deinitializes and initializes again: the plugin's module stays loaded until its play has
+// returned (play goes on with the plugin's own memory), is stopped, quit and released only then,
+// and the new engine plays.
+TEST_F(Reentrancy, ReinitializingInsideAPluginsPlayWaitsUntilPlayHasReturned)
+{
+    StartWith(L"reinit_in_play", {"version=257", "notifyinplay=1"});
+    player_->TakeCalls();
+    bool handled = false;
+    player_->Sink().onEvent = [&] {
+        const RecordedEvent& e = player_->Log().back();
+        if (handled || e.dispid != 2 || e.msgId != 302) return;
+        handled = true;
+        EXPECT_EQ(player_->Control()->Deinitialize(), S_OK);
+        EXPECT_EQ(player_->Control()->Initialize(), S_OK);
+    };
+    EXPECT_EQ(player_->Control()->Play(), S_OK);
+    player_->Pump();
+    ASSERT_TRUE(handled);
+    EXPECT_EQ(player_->TakeEvents(), (Events{1, 1}));  // Play's, Initialize's; no track started
+    EXPECT_EQ(Get(L"Status"), 0);
+    std::vector<std::string> order;
+    for (const std::string& call : player_->TakeCalls()) {
+        if (call.rfind("IN_OK.DLL ", 0) != 0) continue;
+        std::string name = call.substr(10, call.find(' ', 10) - 10);
+        if (name == "play" || name == "played" || name == "stop" || name == "quit" || name == "init")
+            order.push_back(name);
+    }
+    EXPECT_EQ(order, (std::vector<std::string>{"play", "played", "stop", "quit", "init"}));
+    ASSERT_NE(player_->Layout().InputRecord("IN_OK.DLL"), nullptr);  // loaded again
+    player_->Append(player_->MakeFile(L"d.ok"));
+    player_->Sink().onEvent = nullptr;
+    EXPECT_EQ(player_->Control()->Play(), S_OK);
+    EXPECT_EQ(player_->TakeEvents(), (Events{1, 4}));
+    EXPECT_EQ(Get(L"Status"), 1);
+}
+
 TEST_F(Reentrancy, DeletingTheCurrentEntryInsidePlaysBeginning)
 {
     StartWith(L"delete_in_1");

@@ -18,7 +18,7 @@
 
 #include "frame_queue.h"
 #include "icy_demux.h"
-#include "locked.h"
+#include "win/locked.h"
 #include "mpeg_playback.h"
 #include "net/internet_stream.h"
 #include "tunara_plugin.h"

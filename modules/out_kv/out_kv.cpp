@@ -5,7 +5,7 @@
 #include <windows.h>
 #include <mmsystem.h>
 
-#include "locked.h"
+#include "win/locked.h"
 #include "pcm_gain.h"
 #include "tunara_plugin.h"
 

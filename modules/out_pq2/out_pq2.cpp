@@ -7,7 +7,7 @@
 //   realtime= 1 (the default): output time follows real time; 0: as fast as the input decodes.
 #include <windows.h>
 
-#include "locked.h"
+#include "win/locked.h"
 #include "module_folder.h"
 #include "pace_clock.h"
 #include "pcm_gain.h"

@@ -10,6 +10,7 @@
 #include "engine/engine_context.h"
 #include "playlist/playlist_store.h"
 #include "plugins/media_info.h"
+#include "plugins/plugin_call.h"
 #include "plugins/plugin_matching.h"
 #include "win/ansi_text.h"
 
@@ -71,7 +72,7 @@ HRESULT SetFallbackTitle(VARIANT* title, const char* name)
     InputPluginRecord* record = PrepareInputPlugin(name);
     if (!record || !record->getFileInfo) return S_OK;
     char text[kHeaderTextSize] = "";
-    record->getFileInfo(name, text, nullptr);
+    CallPlugin(record->getFileInfo, name, text, nullptr);
     text[kHeaderTextSize - 1] = '\0';
     return text[0] ? SetOutText(title, text) : S_OK;
 }

@@ -1,5 +1,6 @@
 // Streams, the proxy address, the launcher path and the URL a plugin asked to have opened.
 #include <cstring>
+#include <string>
 
 #include "control/automation_control.h"
 #include "control/out_variant.h"
@@ -34,7 +35,13 @@ HRESULT AutomationControl::SetLaunchURLEXE(BSTR exe_path) { return StoreText(eng
 HRESULT AutomationControl::GetURLToLaunch(VARIANT* url)
 {
     if (!url) return E_POINTER;
-    return SetOutText(url, engine.launchUrl);
+    // A plugin thread may be writing a new address.
+    std::string copy;
+    {
+        Locked hold(engine.launchUrlLock);
+        copy = engine.launchUrl;
+    }
+    return SetOutText(url, copy.c_str());
 }
 
 // Asks about the current entry, which is the one that plays unless the container has moved the

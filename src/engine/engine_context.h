@@ -1,8 +1,9 @@
 #pragma once
 // The one process-wide engine state. Every part of the engine reads and writes it here; nothing
-// else in the engine is global. No lock guards it: it is used on the container's thread only,
-// except for the few fields that plugin threads touch through the host services (the media
-// values, and the current entry's duration mark).
+// else in the engine is global. It is used on the container's thread only, except for the fields
+// that plugin threads reach through the host services, each safe to use from any thread:
+// serviceWindow, trackDurationLimit and trackCutPosted, durationCheckPosted, the media values
+// (atomics), and launchUrl (under launchUrlLock).
 #include <windows.h>
 
 #include <stdint.h>
@@ -14,6 +15,8 @@
 #include "playlist/playlist_entry.h"
 #include "playlist/shuffle_order.h"
 #include "tunara_plugin.h"
+#include "win/locked.h"
+#include "win/unique_resource.h"
 
 class AutomationControl;
 
@@ -42,15 +45,29 @@ struct EngineContext {
     // The common data directory followed by "\plyrlink.tmp": the download's temporary file.
     char tempFilePath[kPathSize] = "";
     // The hidden message window; non-null exactly between Initialize and Deinitialize.
-    HWND hiddenWindow = nullptr;
-    // The 256 ms playback timer; 0 when none runs.
-    UINT_PTR playTimer = 0;
+    UniqueWindow hiddenWindow;
+    // The same window for the host services that plugin threads call: set once it exists,
+    // cleared before it is destroyed.
+    std::atomic<HWND> serviceWindow{nullptr};
+    // The 256 ms playback timer; none when it does not run.
+    UniqueThreadTimer playTimer;
 
     // Plugin tables in load order, each ended by its first null slot.
     InputPluginRecord* inputPlugins[kInputPluginSlots] = {};
     OutputPluginRecord* outputPlugins[kOutputPluginSlots] = {};
+    // The libraries behind the records, slot for slot, and the host's copies of the output
+    // records' file names (the records' words point at them).
+    UniqueModule inputModules[kInputPluginSlots];
+    UniqueModule outputModules[kOutputPluginSlots];
+    UniqueGlobal outputFileNames[kOutputPluginSlots];
     // The input plugin prepared by the latest start attempt; unloading clears it.
     InputPluginRecord* currentInputPlugin = nullptr;
+    // Calls into plugins now on the container thread's stack (see PluginCallScope), the
+    // Initialize or Deinitialize work left for when the outermost one returns, and a count of
+    // unloads, by which a start tells that its plugin went while it ran.
+    int32_t pluginCallDepth = 0;
+    int32_t deferredLifecycle = 0;
+    uint32_t pluginGeneration = 0;
     // File name of the output plugin handed to input plugins; settled at Initialize.
     char chosenOutputName[kChosenOutputNameSize] = "out_rill.dll";
     // Extension of the matching fallback.
@@ -69,14 +86,16 @@ struct EngineContext {
     // container's thread reallocates it at will). cutPosted is CheckDurationLimitOnce's mark.
     std::atomic<int32_t> trackDurationLimit{-1};
     std::atomic<int32_t> trackCutPosted{0};
+    // Set while a duration check asked for by a plugin thread waits in the window's queue.
+    std::atomic<int32_t> durationCheckPosted{0};
     uint8_t volume = 200;
     uint8_t pan = 0;
     uint8_t priorityLevel = 1;
 
     // What the playing input plugin last reported through SetMediaInfo (plugin threads write).
-    volatile int32_t mediaChannels = 0;
-    volatile int32_t mediaBitrate = 0;
-    volatile int32_t mediaSampleRate = 0;
+    std::atomic<int32_t> mediaChannels{0};
+    std::atomic<int32_t> mediaBitrate{0};
+    std::atomic<int32_t> mediaSampleRate{0};
 
     // The file type list that GetFiletypes hands over.
     char fileTypeList[kFileTypeListSize] = "";
@@ -111,6 +130,8 @@ struct EngineContext {
     // Numbers the temporary list files of this process.
     uint32_t temporaryListSequence = 0;
 
+    // Written by RequestUrlLaunch on any thread, read by GetURLToLaunch: both under the lock.
+    Lock launchUrlLock;
     char launchUrl[kLaunchUrlSize] = "";
     char proxyAddress[kProxyAddressSize] = "";
     char launchExePath[kLaunchExePathSize] = "";

@@ -32,7 +32,7 @@ LRESULT CALLBACK HiddenWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
         }
         return 0;
     case WM_ENGINE_CUT:
-        HandleDurationCut();
+        HandleDurationCut(wParam);
         return 0;
     default:
         return DefWindowProcA(window, message, wParam, lParam);
@@ -41,12 +41,12 @@ LRESULT CALLBACK HiddenWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
 
 void SendEngineEvent(long msgId)
 {
-    if (engine.hiddenWindow) SendMessageA(engine.hiddenWindow, WM_ENGINE_EVENT, static_cast<WPARAM>(msgId), 0);
+    if (engine.hiddenWindow) SendMessageA(engine.hiddenWindow.Get(), WM_ENGINE_EVENT, static_cast<WPARAM>(msgId), 0);
 }
 
 void PostEngineMessage(UINT message, WPARAM wParam)
 {
-    if (engine.hiddenWindow) PostMessageA(engine.hiddenWindow, message, wParam, 0);
+    if (engine.hiddenWindow) PostMessageA(engine.hiddenWindow.Get(), message, wParam, 0);
 }
 
 void DiscardPendingTrackMessages()
@@ -54,8 +54,11 @@ void DiscardPendingTrackMessages()
     if (!engine.hiddenWindow) return;
     MSG message;
     const UINT flags = PM_REMOVE | PM_NOYIELD | PM_QS_POSTMESSAGE;
-    while (PeekMessageA(&message, engine.hiddenWindow, WM_ENGINE_ADVANCE, WM_ENGINE_ADVANCE, flags)) {}
-    while (PeekMessageA(&message, engine.hiddenWindow, WM_ENGINE_CUT, WM_ENGINE_CUT, flags)) {}
+    HWND window = engine.hiddenWindow.Get();
+    while (PeekMessageA(&message, window, WM_ENGINE_ADVANCE, WM_ENGINE_ADVANCE, flags)) {}
+    while (PeekMessageA(&message, window, WM_ENGINE_CUT, WM_ENGINE_CUT, flags)) {}
+    // A duration check dropped with the cuts may be asked for again.
+    engine.durationCheckPosted = 0;
 }
 
 void CreateHiddenWindow()
@@ -66,15 +69,15 @@ void CreateHiddenWindow()
     windowClass.hInstance = engine.moduleInstance;
     windowClass.lpszClassName = kHiddenWindowClass;
     RegisterClassA(&windowClass);
-    engine.hiddenWindow = CreateWindowExA(0, kHiddenWindowClass, nullptr, 0, 0, 0, 0, 0, HWND_MESSAGE,
-                                          nullptr, engine.moduleInstance, nullptr);
+    engine.hiddenWindow.Reset(CreateWindowExA(0, kHiddenWindowClass, nullptr, 0, 0, 0, 0, 0, HWND_MESSAGE,
+                                              nullptr, engine.moduleInstance, nullptr));
+    engine.serviceWindow = engine.hiddenWindow.Get();
 }
 
 void DestroyHiddenWindow()
 {
-    if (!engine.hiddenWindow) return;
-    if (IsWindow(engine.hiddenWindow)) DestroyWindow(engine.hiddenWindow);
-    engine.hiddenWindow = nullptr;
+    engine.serviceWindow = nullptr;
+    engine.hiddenWindow.Reset();
 }
 
 void UnregisterHiddenWindowClass()

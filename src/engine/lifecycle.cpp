@@ -1,14 +1,17 @@
 #include "engine/lifecycle.h"
 
+#include <utility>
+
 #include "control/events.h"
 #include "engine/engine_context.h"
 #include "engine/hidden_window.h"
 #include "engine/module_paths.h"
 #include "engine/play_timer.h"
 #include "playlist/playlist_store.h"
-#include "plugins/playback.h"
 #include "plugins/input_loader.h"
 #include "plugins/output_loader.h"
+#include "plugins/playback.h"
+#include "plugins/plugin_call.h"
 #include "win/ansi_text.h"
 
 namespace {
@@ -16,25 +19,25 @@ namespace {
 constexpr char kTempFileName[] = "\\plyrlink.tmp";
 constexpr long kMsgEngineStarting = 1;
 
-// Takes down what a previous Initialize set up: plugins and the window.
+enum DeferredLifecycle : int32_t { kNothingDeferred, kUnloadDeferred, kReloadDeferred };
+
+// Takes down what a previous Initialize set up: plugins and the window. The scope keeps a
+// container's Initialize or Deinitialize from inside a plugin's init or quit waiting until the
+// whole table is done.
 void UnloadPluginsAndWindow()
 {
+    PluginCallScope scope;
     UnloadInputPlugins();
     UnloadOutputPlugins();
     DestroyHiddenWindow();
 }
 
-}  // namespace
-
-void InitializeEngine(AutomationControl* control)
+void LoadPluginsAndWindow()
 {
-    engine.controlObject = control;
-    // The container hears of the start before anything is reset or loaded.
-    FireMsgEvent(control, kMsgEngineStarting);
     // Emptying the plugin tables releases what a previous Initialize loaded, rather than
     // dropping it (and its window) with the slots. After Deinitialize there is nothing to release.
+    PluginCallScope scope;
     UnloadPluginsAndWindow();
-
     engine.stringInstance = engine.moduleInstance;
     engine.isPaused = 0;
     engine.isPlaying = 0;
@@ -51,14 +54,46 @@ void InitializeEngine(AutomationControl* control)
     LoadOutputPlugins();
 }
 
+}  // namespace
+
+void InitializeEngine(AutomationControl* control)
+{
+    engine.controlObject = control;
+    // The container hears of the start before anything is reset or loaded.
+    FireMsgEvent(control, kMsgEngineStarting);
+    // Nothing may play through a plugin that is about to go.
+    StopPlayback(1);
+    KillPlayTimer();
+    if (engine.pluginCallDepth > 0) {
+        engine.deferredLifecycle = kReloadDeferred;
+        return;
+    }
+    LoadPluginsAndWindow();
+}
+
 void DeinitializeEngine()
 {
     StopPlayback(1);
     PlaylistClear();
     // A timer left running would serve nothing.
     KillPlayTimer();
-    UnloadInputPlugins();
-    UnloadOutputPlugins();
     DeleteFileA(engine.tempFilePath);
-    DestroyHiddenWindow();
+    if (engine.pluginCallDepth > 0) {
+        engine.deferredLifecycle = kUnloadDeferred;
+        return;
+    }
+    UnloadPluginsAndWindow();
+}
+
+void RunDeferredLifecycle()
+{
+    const int32_t deferred = std::exchange(engine.deferredLifecycle, kNothingDeferred);
+    if (deferred == kNothingDeferred) return;
+    // A start under way when the container asked may have succeeded since.
+    AbandonPlayback();
+    if (deferred == kReloadDeferred) {
+        LoadPluginsAndWindow();
+    } else {
+        UnloadPluginsAndWindow();
+    }
 }

@@ -13,12 +13,10 @@ void CALLBACK PlayTimerTick(HWND, UINT, UINT_PTR, DWORD) {}
 void StartPlayTimer()
 {
     KillPlayTimer();
-    engine.playTimer = SetTimer(nullptr, 0, kPlayTimerPeriodMs, PlayTimerTick);
+    engine.playTimer.Reset(SetTimer(nullptr, 0, kPlayTimerPeriodMs, PlayTimerTick));
 }
 
 void KillPlayTimer()
 {
-    if (engine.playTimer == 0) return;
-    KillTimer(nullptr, engine.playTimer);
-    engine.playTimer = 0;
+    engine.playTimer.Reset();
 }

@@ -7,7 +7,9 @@
 #include "playlist/entry_titles.h"
 #include "playlist/playlist_position.h"
 #include "playlist/shuffle_order.h"
+#include "plugins/host_services.h"
 #include "plugins/playback.h"
+#include "plugins/playback_control.h"
 
 namespace {
 
@@ -58,8 +60,14 @@ LRESULT HandleTrackEnd(WPARAM wParam)
     return result == 1 ? 0 : -1;
 }
 
-void HandleDurationCut()
+void HandleDurationCut(WPARAM check)
 {
+    if (check != kCutNow) {
+        engine.durationCheckPosted = 0;
+        const int32_t limit = engine.trackDurationLimit;
+        if (limit == -1 || PluginPosition() <= limit) return;
+        if (check == kCheckDurationOnce && engine.trackCutPosted.exchange(1) != 0) return;
+    }
     if (!engine.isPlaying) return;
     StopPlayback(0);
     if (PlaylistStep(+1) != -1) PlayCurrentEntry();

@@ -16,4 +16,6 @@ LRESULT HandleTrackEnd(WPARAM wParam);
 
 // WM_ENGINE_CUT: stops the track that passed its play limit and starts the entry after it (the
 // plain step: no shuffle, no repeat). A cut that reaches a stopped engine is stale and ignored.
-void HandleDurationCut();
+// A check that the duration services posted (check, see kCheckDurationEvery) first asks the
+// playing plugin for its position and cuts only past the track's limit.
+void HandleDurationCut(WPARAM check);

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "win/ansi_text.h"
+#include "win/unique_resource.h"
 
 namespace {
 
@@ -18,10 +19,8 @@ bool IsLocation(const char* name)
 std::string LongFileName(const char* path)
 {
     WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(path, &found);
-    if (search == INVALID_HANDLE_VALUE) return std::string();
-    FindClose(search);
-    return found.cFileName;
+    UniqueFind search(FindFirstFileA(path, &found));
+    return search ? found.cFileName : std::string();
 }
 
 // Replaces a short last component of an existing file by its long name. The path stays as it is

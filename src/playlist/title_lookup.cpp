@@ -3,6 +3,7 @@
 #include "engine/engine_context.h"
 #include "playlist/entry_titles.h"
 #include "win/ansi_text.h"
+#include "plugins/plugin_call.h"
 #include "plugins/plugin_matching.h"
 
 char* QueryFileTitle(const char* name)
@@ -15,7 +16,7 @@ char* QueryFileTitle(const char* name)
         if (!playing) CopyBounded(engine.lookupTitle, name);
         return engine.lookupTitle;
     }
-    plugin->getFileInfo(playing ? "" : name, engine.lookupTitle, &engine.lookupLength);
+    CallPlugin(plugin->getFileInfo, playing ? "" : name, engine.lookupTitle, &engine.lookupLength);
     // Whatever the plugin wrote, the title ends inside the buffer.
     engine.lookupTitle[sizeof(engine.lookupTitle) - 1] = '\0';
     if (engine.lookupLength != -1) engine.lookupLength /= 1000;
@@ -26,6 +27,8 @@ void RefreshCurrentTitle()
 {
     if (engine.currentIndex < 0 || engine.currentIndex >= engine.entryCount) return;
     TidyTitle(QueryFileTitle(""));
+    // The container may have emptied the list from inside the plugin's call.
+    if (engine.currentIndex >= engine.entryCount) return;
     PlaylistEntry& entry = engine.entries[engine.currentIndex];
     CopyBounded(entry.title, engine.lookupTitle);
     if (engine.lookupLength != -1) entry.length = engine.lookupLength;

@@ -5,18 +5,21 @@
 
 #include "engine/engine_context.h"
 #include "engine/hidden_window.h"
-#include "plugins/playback_control.h"
+#include "win/ansi_text.h"
 
 namespace {
 constexpr int32_t kUnknown = -1;
 constexpr WPARAM kMsgLaunchUrl = 3;
 
-// The limit of the track that plays, as it was when the track started: the playlist itself may be
-// reallocated by the container's thread while a plugin thread asks.
-bool PastDurationLimit()
+// Any thread: the position is the plugin's to answer, and a plugin may hold its own lock around
+// this call, so the check itself runs on the container's thread. The track's limit, taken when it
+// started, tells whether there is anything to check; one check at a time waits in the queue.
+void PostDurationCheck(WPARAM check)
 {
-    int32_t limit = engine.trackDurationLimit;
-    return limit != kUnknown && PluginPosition() > limit;
+    if (engine.trackDurationLimit == kUnknown) return;
+    HWND window = engine.serviceWindow;
+    if (!window || engine.durationCheckPosted.exchange(1) != 0) return;
+    if (!PostMessageA(window, WM_ENGINE_CUT, check, 0)) engine.durationCheckPosted = 0;
 }
 }  // namespace
 
@@ -34,14 +37,13 @@ int32_t __cdecl HostHook34(int32_t, int32_t second) { return second; }
 
 int32_t __cdecl CheckDurationLimit(int32_t, int32_t)
 {
-    if (PastDurationLimit()) PostEngineMessage(WM_ENGINE_CUT);
+    PostDurationCheck(kCheckDurationEvery);
     return 0;
 }
 
 int32_t __cdecl CheckDurationLimitOnce(int32_t, int32_t)
 {
-    if (!PastDurationLimit() || engine.trackCutPosted.exchange(1) != 0) return 0;
-    PostEngineMessage(WM_ENGINE_CUT);
+    if (engine.trackCutPosted == 0) PostDurationCheck(kCheckDurationOnce);
     return 0;
 }
 
@@ -55,10 +57,15 @@ int32_t __cdecl SetMediaInfo(int32_t bitrate, int32_t sampleRate, int32_t channe
 
 int32_t __cdecl RequestUrlLaunch(const char* url)
 {
-    DWORD size = sizeof(engine.launchUrl);
-    if (!url || !InternetCanonicalizeUrlA(url, engine.launchUrl, &size, ICU_ENCODE_SPACES_ONLY))
-        engine.launchUrl[0] = '\0';
-    return PostMessageA(engine.hiddenWindow, WM_ENGINE_EVENT, kMsgLaunchUrl, 0);
+    char canonical[kLaunchUrlSize];
+    DWORD size = sizeof(canonical);
+    if (!url || !InternetCanonicalizeUrlA(url, canonical, &size, ICU_ENCODE_SPACES_ONLY)) canonical[0] = '\0';
+    {
+        Locked hold(engine.launchUrlLock);
+        CopyBounded(engine.launchUrl, canonical);
+    }
+    HWND window = engine.serviceWindow;
+    return window ? PostMessageA(window, WM_ENGINE_EVENT, kMsgLaunchUrl, 0) : 0;
 }
 
 // On the container's thread the event fires before this returns. A plugin thread does not wait
@@ -66,7 +73,7 @@ int32_t __cdecl RequestUrlLaunch(const char* url)
 // plugin's stop), and a blocking send would deadlock both.
 int32_t __cdecl SendStatusNotification(int32_t code, int32_t value)
 {
-    HWND window = engine.hiddenWindow;
+    HWND window = engine.serviceWindow;
     if (window) SendNotifyMessageA(window, WM_ENGINE_STATUS, static_cast<WPARAM>(code), static_cast<LPARAM>(value));
     return 0;
 }
@@ -89,7 +96,7 @@ void WriteInputHostWords(InputPluginRecord* record, void* moduleHandle)
     record->hostHook29 = HostHook29;
     record->setMediaInfo = nullptr;
     record->flags &= ~TUNARA_FLAGS_CLEARED_BY_HOST;
-    record->hostWindow = engine.hiddenWindow;
+    record->hostWindow = engine.hiddenWindow.Get();
     // Words 39 and 40 exist only in extended records.
     if (record->version >= TUNARA_INPUT_VERSION_EXTENDED) {
         record->requestUrlLaunch = RequestUrlLaunch;

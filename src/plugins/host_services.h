@@ -1,8 +1,19 @@
 #pragma once
-// The services the host writes into every input plugin record. Plugins call them from their own
-// threads: the ones that act on the engine only post or send to the hidden window, so that the
-// action runs on the container's thread; SetMediaInfo stores three integers.
+// The services the host writes into every input plugin record. Plugins call them from any thread,
+// their own decoding threads included: the ones that act on the engine only post or send to the
+// hidden window, so that the action (and every call back into the plugin, such as the position a
+// duration check reads) runs on the container's thread; SetMediaInfo stores three atomics and
+// RequestUrlLaunch stores the address under its lock.
+#include <windows.h>
+
 #include "tunara_plugin.h"
+
+// wParam of the WM_ENGINE_CUT that the duration services post: the container's thread first
+// tests the limit (every time, or once per started track). Plugins that post the message
+// themselves pass 0, a cut without a test.
+constexpr WPARAM kCutNow = 0;
+constexpr WPARAM kCheckDurationEvery = 1;
+constexpr WPARAM kCheckDurationOnce = 2;
 
 extern "C" {
 int32_t __cdecl HostHook24(int32_t first, int32_t second);

@@ -1,7 +1,10 @@
 #include "plugins/input_loader.h"
 
+#include <utility>
+
 #include "engine/engine_context.h"
 #include "plugins/host_services.h"
+#include "plugins/plugin_call.h"
 #include "plugins/plugin_search.h"
 #include "win/unique_resource.h"
 #include "win/library_loading.h"
@@ -20,9 +23,10 @@ void LoadInputPlugins()
             reinterpret_cast<void*>(ModuleExport(library, "tunaraGetInModule2")));
         InputPluginRecord* record = entry ? entry() : nullptr;
         if (record && record->version <= TUNARA_INPUT_VERSION_EXTENDED) {
-            WriteInputHostWords(record, library.Detach());
+            WriteInputHostWords(record, library.Get());
+            engine.inputModules[loaded] = std::move(library);
             engine.inputPlugins[loaded++] = record;
-            if (record->init) record->init();
+            if (record->init) CallPlugin(record->init);
             InstallSetMediaInfo(record);
         }
         return loaded < kInputPluginSlots - 1;
@@ -31,12 +35,11 @@ void LoadInputPlugins()
 
 void UnloadInputPlugins()
 {
-    for (InputPluginRecord*& slot : engine.inputPlugins) {
-        if (!slot) break;
-        auto library = static_cast<HMODULE>(slot->moduleHandle);
-        if (slot->quit) slot->quit();
-        FreeLibrary(library);
-        slot = nullptr;
+    for (int i = 0; i < kInputPluginSlots && engine.inputPlugins[i]; ++i) {
+        InputPluginRecord* record = std::exchange(engine.inputPlugins[i], nullptr);
+        if (record->quit) CallPlugin(record->quit);
+        engine.inputModules[i].Reset();
     }
     engine.currentInputPlugin = nullptr;
+    ++engine.pluginGeneration;
 }

@@ -2,7 +2,10 @@
 
 #include <string.h>
 
+#include <utility>
+
 #include "engine/engine_context.h"
+#include "plugins/plugin_call.h"
 #include "plugins/plugin_search.h"
 #include "win/ansi_text.h"
 #include "win/unique_resource.h"
@@ -29,10 +32,10 @@ void SelectOutput()
     CopyBounded(engine.chosenOutputName, kPreferredOutput);
     OutputPluginRecord* record = FindChosenOutputPlugin();
     if (!record) return;
-    record->hostWindow = engine.hiddenWindow;
-    int32_t opened = record->open ? record->open(44100, 2, 16, -1, -1) : -1;
+    record->hostWindow = engine.hiddenWindow.Get();
+    int32_t opened = record->open ? CallPlugin(record->open, 44100, 2, 16, -1, -1) : -1;
     if (opened < 0) CopyBounded(engine.chosenOutputName, kFallbackOutput);
-    if (record->close) record->close();
+    if (record->close) CallPlugin(record->close);
 }
 
 }  // namespace
@@ -56,11 +59,13 @@ void LoadOutputPlugins()
         OutputPluginRecord* record = entry ? entry() : nullptr;
         if (record && record->version == TUNARA_OUTPUT_VERSION) {
             // Without its name copy the plugin could never be chosen: leave it unloaded.
-            char* name = CopyFileName(fileName);
+            UniqueGlobal name(CopyFileName(fileName));
             if (name) {
-                record->moduleHandle = library.Detach();
-                record->fileName = name;
-                if (record->init) record->init();
+                record->moduleHandle = library.Get();
+                record->fileName = static_cast<char*>(name.Get());
+                engine.outputModules[loaded] = std::move(library);
+                engine.outputFileNames[loaded] = std::move(name);
+                if (record->init) CallPlugin(record->init);
                 engine.outputPlugins[loaded++] = record;
             }
         }
@@ -71,13 +76,11 @@ void LoadOutputPlugins()
 
 void UnloadOutputPlugins()
 {
-    for (OutputPluginRecord*& slot : engine.outputPlugins) {
-        if (!slot) break;
-        auto library = static_cast<HMODULE>(slot->moduleHandle);
-        if (slot->quit) slot->quit();
-        GlobalFree(slot->fileName);
-        slot->fileName = nullptr;
-        FreeLibrary(library);
-        slot = nullptr;
+    for (int i = 0; i < kOutputPluginSlots && engine.outputPlugins[i]; ++i) {
+        OutputPluginRecord* record = std::exchange(engine.outputPlugins[i], nullptr);
+        if (record->quit) CallPlugin(record->quit);
+        record->fileName = nullptr;
+        engine.outputFileNames[i].Reset();
+        engine.outputModules[i].Reset();
     }
 }

@@ -11,6 +11,9 @@ void PlayCurrentEntry();
 // Stops the playing track. keepEntry 0 then reloads currentFile and currentTitle. Inside a start or
 // stop it acts only when the stream window is open (and closes it).
 void StopPlayback(int32_t keepEntry);
+// Stops the prepared plugin whatever state the engine thinks it is in (a start may be half done),
+// before its module goes; fires nothing.
+void AbandonPlayback();
 void PausePlayback();
 // Re-reads the playing entry's title and length from its plugin, as a start does, and the current
 // display title with them (a stream's title changes while it plays); nothing when nothing plays.

@@ -1,10 +1,11 @@
 #include "plugins/playback_control.h"
 
 #include "engine/engine_context.h"
+#include "plugins/plugin_call.h"
 
 namespace {
 
-// The plugin, read once: a plugin thread may ask while the container's thread starts another.
+// The plugin that the latest start prepared. Every function here runs on the container's thread.
 InputPluginRecord* Current() { return engine.currentInputPlugin; }
 
 }  // namespace
@@ -13,39 +14,39 @@ int32_t PluginPosition()
 {
     InputPluginRecord* plugin = Current();
     if (!plugin || !plugin->getPosition || engine.playBusy) return 0;
-    return plugin->getPosition();
+    return CallPlugin(plugin->getPosition);
 }
 
 int32_t PluginLengthSeconds()
 {
     InputPluginRecord* plugin = Current();
     if (!plugin || !plugin->getLength || engine.playBusy) return -1;
-    int32_t seconds = plugin->getLength() / 1000;
+    int32_t seconds = CallPlugin(plugin->getLength) / 1000;
     return seconds < 1 && seconds != -1 ? 1 : seconds;
 }
 
 void PluginSeek(int32_t milliseconds)
 {
     InputPluginRecord* plugin = Current();
-    if (plugin && plugin->setPosition) plugin->setPosition(milliseconds);
+    if (plugin && plugin->setPosition) CallPlugin(plugin->setPosition, milliseconds);
 }
 
 void PluginSetVolume(int32_t value)
 {
     InputPluginRecord* plugin = Current();
-    if (plugin && plugin->setVolume) plugin->setVolume(value);
+    if (plugin && plugin->setVolume) CallPlugin(plugin->setVolume, value);
 }
 
 void PluginSetPan(int32_t value)
 {
     InputPluginRecord* plugin = Current();
-    if (plugin && plugin->setPan) plugin->setPan(value);
+    if (plugin && plugin->setPan) CallPlugin(plugin->setPan, value);
 }
 
 void PluginStop()
 {
     InputPluginRecord* plugin = Current();
-    if (plugin && plugin->stop) plugin->stop();
+    if (plugin && plugin->stop) CallPlugin(plugin->stop);
 }
 
 void PluginPause(int32_t pause)
@@ -53,5 +54,5 @@ void PluginPause(int32_t pause)
     InputPluginRecord* plugin = Current();
     if (!plugin) return;
     TunaraVoidFn call = pause ? plugin->pause : plugin->unpause;
-    if (call) call();
+    if (call) CallPlugin(call);
 }

@@ -10,6 +10,7 @@
 #include "playlist/title_lookup.h"
 #include "plugins/playback.h"
 #include "plugins/playback_control.h"
+#include "plugins/plugin_call.h"
 #include "plugins/plugin_matching.h"
 #include "win/unique_resource.h"
 
@@ -68,7 +69,9 @@ int32_t StartInputPlugin(const char* name, int32_t volumePercent, int32_t durati
     // Taken before play: the plugin's threads may test the limit as soon as they run.
     engine.trackDurationLimit = durationMs;
     engine.trackCutPosted = 0;
-    return engine.currentInputPlugin->play ? engine.currentInputPlugin->play(name) : kStartFailed;
+    // Read again: the container may have unloaded the plugins from inside the calls before.
+    InputPluginRecord* plugin = engine.currentInputPlugin;
+    return plugin && plugin->play ? CallPlugin(plugin->play, name) : kStartFailed;
 }
 
 void ApplyPlaybackPriority()
@@ -103,7 +106,15 @@ void PlayCurrentEntry()
         return;
     }
 
+    const uint32_t generation = engine.pluginGeneration;
     const int32_t result = StartInputPlugin(engine.currentFile, CurrentVolume(), CurrentDuration());
+    if (engine.pluginGeneration != generation) {
+        // The container unloaded the plugins from inside the start (its plugin stopped first):
+        // nothing of this start stands.
+        engine.failedStartBudget = kNoChain;
+        engine.playBusy = 0;
+        return;
+    }
     if (result == 0) {
         engine.failedStartBudget = kNoChain;
         ApplyPlaybackPriority();

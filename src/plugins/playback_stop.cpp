@@ -11,6 +11,8 @@ namespace {
 // The window an input plugin may show while it opens a stream; a stop requested during a start
 // acts only by closing it.
 constexpr char kStreamWindowTitle[] = "MPEG HTTP/BROADwire streaming...";
+// Any process may own a window of that title: a hung or hostile one must not hang the container.
+constexpr UINT kStreamWindowCloseMs = 1000;
 }  // namespace
 
 void StopPlayback(int32_t keepEntry)
@@ -18,7 +20,9 @@ void StopPlayback(int32_t keepEntry)
     if (engine.playBusy) {
         HWND streamWindow = FindWindowA(nullptr, kStreamWindowTitle);
         if (!streamWindow) return;
-        SendMessageA(streamWindow, WM_CLOSE, 0, 0);
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutA(streamWindow, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, kStreamWindowCloseMs,
+                            &ignored);
     }
     engine.playBusy = 1;
     ++engine.stopCount;
@@ -35,6 +39,15 @@ void StopPlayback(int32_t keepEntry)
     }
     SetPriorityClass(GetCurrentProcess(), NORMAL_PRIORITY_CLASS);
     engine.playBusy = 0;
+}
+
+void AbandonPlayback()
+{
+    if (engine.currentInputPlugin && (engine.isPlaying || engine.playBusy)) PluginStop();
+    engine.isPlaying = 0;
+    engine.isPaused = 0;
+    ++engine.stopCount;
+    DiscardPendingTrackMessages();
 }
 
 void PausePlayback()

@@ -11,6 +11,7 @@
 #include "playlist/entry_names.h"
 #include "plugins/extension_list.h"
 #include "plugins/output_loader.h"
+#include "plugins/plugin_call.h"
 #include "win/unique_resource.h"
 
 namespace {
@@ -25,9 +26,14 @@ bool SameTextIgnoringCase(std::string_view a, const char* b)
 
 InputPluginRecord* ClaimingPlugin(const char* name)
 {
+    const uint32_t generation = engine.pluginGeneration;
     for (InputPluginRecord* record : engine.inputPlugins) {
         if (!record) break;
-        if (record->acceptsFile && record->acceptsFile(name)) return record;
+        if (record->acceptsFile && CallPlugin(record->acceptsFile, name)) {
+            // The container may have unloaded the plugins from inside the call.
+            return engine.pluginGeneration == generation ? record : nullptr;
+        }
+        if (engine.pluginGeneration != generation) return nullptr;
     }
     return nullptr;
 }
@@ -75,7 +81,7 @@ InputPluginRecord* Match(const char* name, bool substitute)
         std::string fallback = std::string("hi.") + engine.defaultMatchExtension;
         return Match(fallback.c_str(), true);
     }
-    if (!record->hostWindow) record->hostWindow = engine.hiddenWindow;
+    if (!record->hostWindow) record->hostWindow = engine.hiddenWindow.Get();
     return record;
 }
 
@@ -100,7 +106,7 @@ InputPluginRecord* PrepareInputPlugin(const char* name)
     OutputPluginRecord* output = FindChosenOutputPlugin();
     if (!output) return nullptr;
     record->outputPlugin = output;
-    output->hostWindow = engine.hiddenWindow;
+    output->hostWindow = engine.hiddenWindow.Get();
     return record;
 }
 
@@ -110,6 +116,6 @@ int32_t QueryExtendedInfo(const char* name, char* title, char* artist, char* alb
 {
     InputPluginRecord* record = FindInputPlugin(name);
     if (!record || record->version < TUNARA_INPUT_VERSION_EXTENDED || !record->getExtendedInfo) return 0;
-    return record->getExtendedInfo(name, title, artist, album, comment, year, genre, bitrate,
-                                   sampleRate, stereo, vbr);
+    return CallPlugin(record->getExtendedInfo, name, title, artist, album, comment, year, genre, bitrate,
+                      sampleRate, stereo, vbr);
 }

@@ -3,23 +3,10 @@
 #include <stdio.h>
 
 #include "engine/engine_context.h"
+#include "win/unique_resource.h"
 
 namespace {
-
 constexpr size_t kPatternSize = 1024;
-
-class FindHandle {
-public:
-    explicit FindHandle(HANDLE h) : h_(h) {}
-    ~FindHandle() { if (h_ != INVALID_HANDLE_VALUE) FindClose(h_); }
-    FindHandle(const FindHandle&) = delete;
-    FindHandle& operator=(const FindHandle&) = delete;
-    HANDLE Get() const { return h_; }
-
-private:
-    HANDLE h_;
-};
-
 }  // namespace
 
 void ForEachPluginFile(const char* pattern, size_t pathSize,
@@ -30,8 +17,8 @@ void ForEachPluginFile(const char* pattern, size_t pathSize,
     if (written < 0 || static_cast<size_t>(written) >= sizeof(search)) return;
 
     WIN32_FIND_DATAA found;
-    FindHandle handle(FindFirstFileA(search, &found));
-    if (handle.Get() == INVALID_HANDLE_VALUE) return;
+    UniqueFind handle(FindFirstFileA(search, &found));
+    if (!handle) return;
     char path[kPatternSize];
     do {
         written = snprintf(path, sizeof(path), "%s\\Plugins\\%s", engine.moduleDirectory, found.cFileName);
