@@ -11,12 +11,16 @@ export BUILD_DIR=$build_dir
 if [ "${TUNARA_WINE_ARCH:-win32}" = win64 ]; then
   toolchain=mingw64.cmake
   tree=$build_dir/wide
+  host=x86_64-w64-mingw32
 else
   toolchain=mingw32.cmake
   tree=$build_dir
+  host=i686-w64-mingw32
 fi
+# The codec libraries, built for this tree with the same compilers (kept between builds).
+"$here/scripts/third_party_build.sh" "$host" "$build_dir/third_party/sources" "$tree/third_party/$host" mpg123
 cmake -S "$here" -B "$tree" -DCMAKE_TOOLCHAIN_FILE="$here/cmake/$toolchain" \
-      -DCMAKE_BUILD_TYPE=Release >/dev/null
+      -DCMAKE_BUILD_TYPE=Release -DTUNARA_THIRD_PARTY="$tree/third_party/$host" >/dev/null
 targets=()
 for target in "$@"; do targets+=(--target "$target"); done
 cmake --build "$tree" -j"$(nproc)" "${targets[@]}"

@@ -8,9 +8,10 @@ build_dir=${BUILD_DIR:-$here/build}
 
 # The 64-bit compiler and Wine run the suites where no 32-bit code can run (scripts/test.sh);
 # sox is the render benchmark's yardstick and mpg123 the MPEG audio one's (scripts/bench.sh); lame
-# encodes the MPEG audio test and benchmark files, twolame the layer 2 test files.
+# encodes the MPEG audio test and benchmark files, twolame the layer 2 test files; patch, bzip2 and
+# xz-utils unpack and patch the third-party libraries' source packages.
 packages=(cmake make python3 g++-mingw-w64-i686 g++-mingw-w64-x86-64-posix mingw-w64-tools
-          libwine-dev wine wine32:i386 wine64 googletest sox lame twolame mpg123)
+          libwine-dev wine wine32:i386 wine64 googletest sox lame twolame mpg123 patch bzip2 xz-utils)
 
 missing=()
 for p in "${packages[@]}"; do
@@ -27,6 +28,9 @@ if [ ${#missing[@]} -gt 0 ]; then
   export DEBIAN_FRONTEND=noninteractive
   "$here/scripts/apt_install.sh" "${missing[@]}"
 fi
+
+# The third-party codec libraries' Debian source packages, fetched once into the build tree.
+"$here/scripts/third_party_sources.sh" "$build_dir/third_party/sources" mpg123
 
 if "$here/scripts/native_i386.sh"; then
   "$here/scripts/wine_prefix.sh" "$build_dir/wineprefix"
