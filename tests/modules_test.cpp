@@ -1088,3 +1088,58 @@ TEST_F(Modules, InternetRadioStreamsAnnounceTitlesAndAdvance)
     EXPECT_NEAR(ToneFrequency(titled, 0, 2000, 40000), 1000.0, 1.0);
     EXPECT_GT(ReadRender(Track(3)).samples.size(), 44100u) << "the stalled stream played what it had";
 }
+
+// Stations joined inside a frame, their bodies starting wherever the server's buffer stood: one
+// that announces its metadata interval in the HTTP headers, its audio starting with a letter, one
+// that answers "ICY 200 OK" and puts its headers before audio starting with a digit. Each title
+// reaches the container as it changes, and each stream plays the tone.
+TEST_F(Modules, InternetRadioJoinedInsideAFrameKeepsItsTitles)
+{
+    StartWith(L"radio_joined");
+    Settings(false);
+    const Bytes mp3 = Mp3(L"cbr_bare.mp3");
+    // The first byte of the given kind inside the second frame (frames start with 0xFF).
+    auto inFrame = [&](bool (*kind)(uint8_t)) {
+        size_t at = 500;
+        while (at < mp3.size() && !kind(mp3[at])) ++at;
+        return at;
+    };
+    const size_t letter = inFrame([](uint8_t c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); });
+    const size_t digit = inFrame([](uint8_t c) { return c >= '0' && c <= '9'; });
+    ASSERT_LT(letter, 800u);
+    ASSERT_LT(digit, 800u);
+    for (const std::string& path : {"/radio/joined/" + std::to_string(letter), "/radio/joined-icy/" + std::to_string(digit)}) {
+        const std::string url = ServerUrl(path);
+        ASSERT_FALSE(url.empty()) << "the test server does not run";
+        ASSERT_EQ(player_->Append(std::wstring(url.begin(), url.end())), S_OK);
+    }
+    Add(L"cbr_bare.mp3", mp3);
+    std::vector<std::wstring> titles;
+    player_->Sink().onEvent = [&] {
+        const RecordedEvent& last = player_->Log().back();
+        if (last.dispid == 1 && last.msgId == 4) titles.push_back(player_->CurrentTitle());
+    };
+    Put(L"Volume", 255);
+    ASSERT_EQ(player_->Call().Method(L"Play"), S_OK);
+    EXPECT_TRUE(player_->PumpUntil([&] { return !titles.empty() && titles.back() == L"3. cbr bare" && Get(L"Status") == 0; },
+                                   30000));
+    player_->Sink().onEvent = nullptr;
+    EXPECT_EQ(titles, (std::vector<std::wstring>{L"1. Joined Radio", L"1. Late Show", L"1. Next Song", L"2. Joined Icy",
+                                                 L"2. Late Show", L"2. Next Song", L"3. cbr bare"}));
+
+    // Four pieces of the 1 kHz tone at half scale each, less the partial frame the body starts
+    // in, the first two frames and the last cut frame.
+    for (int track = 1; track <= 2; ++track) {
+        const Render joined = ReadRender(Track(track));
+        ASSERT_EQ(joined.channels, 2);
+        const double seconds = joined.samples.size() / 2 / 44100.0;
+        EXPECT_GT(seconds, 4 * 8192 / 16000.0 - 0.15) << "track " << track;
+        EXPECT_LT(seconds, 4 * 8192 / 16000.0 + 0.05) << "track " << track;
+        EXPECT_NEAR(ToneFrequency(joined, 0, 2000, 40000), 1000.0, 1.0) << "track " << track;
+        double power = 0;
+        for (int16_t sample : joined.samples) power += static_cast<double>(sample) * sample;
+        const double rms = std::sqrt(power / static_cast<double>(joined.samples.size() ? joined.samples.size() : 1));
+        EXPECT_GT(rms, 10000) << "track " << track;
+        EXPECT_LT(rms, 12500) << "track " << track;
+    }
+}

@@ -10,7 +10,6 @@ namespace {
 
 // An interval beyond this is no interval a server means: the body is taken as audio throughout.
 constexpr int32_t kMaxInterval = 1 << 20;
-constexpr size_t kProbeBytes = 4;
 constexpr char kTitleKey[] = "StreamTitle='";
 
 int32_t SaneInterval(long value) { return value > 0 && value <= kMaxInterval ? static_cast<int32_t>(value) : 0; }
@@ -25,12 +24,44 @@ const char* HeaderValue(const char* line, size_t length, const char* name)
     return value;
 }
 
-// Whether a body starts with a header block: its status line, or a header line (a name, that is
-// letters first). MPEG audio starts with a frame's sync byte, or with an ID3 tag.
-bool HeaderBlockStart(const char* start)
+// Characters of a header's name (a token).
+bool NameByte(unsigned char c)
 {
-    const bool letter = (start[0] >= 'A' && start[0] <= 'Z') || (start[0] >= 'a' && start[0] <= 'z');
-    return letter && memcmp(start, "ID3", 3) != 0;
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
+           (c != 0 && strchr("!#$%&'*+-.^_`|~", c) != nullptr);
+}
+
+// Characters of a status line's text or a header's value: no control character but the tab
+// (values may be Latin-1 or UTF-8).
+bool TextByte(unsigned char c) { return c == '\t' || (c >= 0x20 && c != 0x7F); }
+
+enum class Form { kOpen, kNone, kWhole };
+
+// Whether a body's first count bytes start with a header block: an "ICY" status line or
+// "name: value" lines, each ended by CR LF or LF, then a blank line. kOpen while they may still
+// be the start of one; kWhole with the block's length in *length.
+Form HeaderBlockForm(const unsigned char* bytes, size_t count, size_t* length)
+{
+    size_t at = 0;
+    for (bool first = true;; first = false) {
+        if (!first && at < count && (bytes[at] == '\r' || bytes[at] == '\n')) {
+            if (bytes[at] == '\r' && ++at == count) return Form::kOpen;
+            if (bytes[at] != '\n') return Form::kNone;
+            *length = at + 1;
+            return Form::kWhole;
+        }
+        const size_t name = at;
+        while (at < count && NameByte(bytes[at])) ++at;
+        if (at == count) return Form::kOpen;
+        const bool status = first && at - name == 3 && memcmp(bytes + name, "ICY", 3) == 0 && bytes[at] == ' ';
+        if (!status && (at == name || bytes[at] != ':')) return Form::kNone;
+        ++at;
+        while (at < count && TextByte(bytes[at])) ++at;
+        if (at < count && bytes[at] == '\r') ++at;
+        if (at == count) return Form::kOpen;
+        if (bytes[at] != '\n') return Form::kNone;
+        ++at;
+    }
 }
 
 }  // namespace
@@ -49,8 +80,8 @@ void IcyText(const char* text, size_t length, char* dest, size_t size)
 
 void IcyDemux::Reset(int32_t metaInterval)
 {
-    state_ = State::kProbe;
     metaInterval_ = SaneInterval(metaInterval);
+    state_ = metaInterval_ > 0 ? State::kAudio : State::kProbe;
     untilBlock_ = metaInterval_;
     blockLeft_ = 0;
     heldBytes_ = 0;
@@ -58,45 +89,37 @@ void IcyDemux::Reset(int32_t metaInterval)
     kbps_ = 0;
 }
 
+int32_t IcyDemux::Probe(const unsigned char* bytes, int32_t count, unsigned char* audio, int32_t* out)
+{
+    const size_t before = heldBytes_;
+    const size_t taken = static_cast<size_t>(count) < sizeof held_ - before ? static_cast<size_t>(count) : sizeof held_ - before;
+    memcpy(held_ + before, bytes, taken);
+    heldBytes_ += taken;
+    size_t length = 0;
+    const Form form = HeaderBlockForm(reinterpret_cast<const unsigned char*>(held_), heldBytes_, &length);
+    if (form == Form::kOpen && heldBytes_ < sizeof held_) return count;
+    heldBytes_ = 0;
+    state_ = State::kAudio;
+    if (form == Form::kWhole) {
+        // The bytes held before were still open, so the block ends among these.
+        ReadHeaderBlock(length);
+        untilBlock_ = metaInterval_;
+        return static_cast<int32_t>(length - before);
+    }
+    // Audio from the first byte (or a block too long to be meant): with no interval known, the
+    // rest of the body is audio too.
+    memcpy(audio, held_, before);
+    *out += static_cast<int32_t>(before);
+    return 0;
+}
+
 int32_t IcyDemux::Feed(const unsigned char* bytes, int32_t count, unsigned char* audio, bool* titleChanged)
 {
     int32_t out = 0;
     int32_t i = 0;
+    if (state_ == State::kProbe && count > 0) i = Probe(bytes, count, audio, &out);
     while (i < count) {
-        if (state_ == State::kProbe) {
-            held_[heldBytes_++] = static_cast<char>(bytes[i++]);
-            if (heldBytes_ < kProbeBytes) continue;
-            if (HeaderBlockStart(held_)) {
-                state_ = State::kHeader;
-                continue;
-            }
-            // Audio from the first byte: the held bytes are its start.
-            state_ = State::kAudio;
-            const size_t held = heldBytes_;
-            heldBytes_ = 0;
-            unsigned char start[kProbeBytes];
-            memcpy(start, held_, held);
-            out += Feed(start, static_cast<int32_t>(held), audio + out, titleChanged);
-        } else if (state_ == State::kHeader) {
-            held_[heldBytes_++] = static_cast<char>(bytes[i++]);
-            const bool blankLine = (heldBytes_ >= 2 && memcmp(held_ + heldBytes_ - 2, "\n\n", 2) == 0) ||
-                                   (heldBytes_ >= 4 && memcmp(held_ + heldBytes_ - 4, "\r\n\r\n", 4) == 0);
-            if (blankLine || heldBytes_ == sizeof held_) {
-                // A block that never ends is dropped whole: what follows is taken as audio.
-                size_t from = 0;
-                for (size_t at = 0; blankLine && at < heldBytes_; ++at) {
-                    if (held_[at] != '\n') continue;
-                    size_t end = at;
-                    if (end > from && held_[end - 1] == '\r') --end;
-                    held_[end] = '\0';
-                    ReadHeaderLine(held_ + from, end - from);
-                    from = at + 1;
-                }
-                heldBytes_ = 0;
-                untilBlock_ = metaInterval_;
-                state_ = State::kAudio;
-            }
-        } else if (state_ == State::kAudio) {
+        if (state_ == State::kAudio) {
             int32_t run = count - i;
             if (metaInterval_ > 0 && run > untilBlock_) run = untilBlock_;
             memcpy(audio + out, bytes + i, static_cast<size_t>(run));
@@ -128,6 +151,19 @@ int32_t IcyDemux::Feed(const unsigned char* bytes, int32_t count, unsigned char*
     return out;
 }
 
+void IcyDemux::ReadHeaderBlock(size_t length)
+{
+    size_t from = 0;
+    for (size_t at = 0; at < length; ++at) {
+        if (held_[at] != '\n') continue;
+        size_t end = at;
+        if (end > from && held_[end - 1] == '\r') --end;
+        held_[end] = '\0';
+        ReadHeaderLine(held_ + from, end - from);
+        from = at + 1;
+    }
+}
+
 void IcyDemux::ReadHeaderLine(const char* line, size_t length)
 {
     if (const char* value = HeaderValue(line, length, "icy-metaint")) metaInterval_ = SaneInterval(strtol(value, nullptr, 10));
@@ -137,7 +173,7 @@ void IcyDemux::ReadHeaderLine(const char* line, size_t length)
 
 void IcyDemux::ReadBlock(bool* titleChanged)
 {
-    // The longest block (255 times 16 bytes) fits the held bytes with room for a terminator.
+    static_assert(255 * 16 < IcyDemux::kHeaderBytes, "the longest block fits the held bytes with a terminator");
     held_[heldBytes_] = '\0';
     const char* start = strstr(held_, kTitleKey);
     if (!start) return;

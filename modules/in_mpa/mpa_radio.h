@@ -62,8 +62,8 @@ private:
     // starting the host reads the title anyway).
     int32_t Receive(DWORD waitMs, bool announce);
     // Whether a whole read fits the queue (the metadata never adds bytes; the held start of a
-    // body adds at most 3).
-    static constexpr int32_t kReceiveRoom = InternetStream::kPieceBytes + 3;
+    // body adds less than a header block's most).
+    static constexpr int32_t kReceiveRoom = InternetStream::kPieceBytes + IcyDemux::kHeaderBytes;
     bool HasRoom() const;
     void Notify(int32_t code, int32_t value);
     // While buffering: reports how full the buffer is, and ends buffering when it is full.
