@@ -4,6 +4,9 @@
 #include <olectl.h>
 #include <objsafe.h>
 
+#include <cstddef>
+#include <functional>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -25,6 +28,34 @@ const IID* const kAnswered[] = {
 const IID* const kRefused[] = {
     &IID_IObjectSafety, &IID_IPersistPropertyBag, &IID_IOleCache, &IID_IRunnableObject,
     &IID_IPersistFile, &IID_IClassFactory, &IID_IConnectionPoint, &IID_IEnumConnections,
+};
+
+// A property notification sink that runs a handler when the control drops the last reference
+// it holds (the test's own is the one left).
+class ReleaseWatch final : public IPropertyNotifySink {
+public:
+    std::function<void()> onControlReleased;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override
+    {
+        if (!out) return E_POINTER;
+        *out = nullptr;
+        if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IPropertyNotifySink)) return E_NOINTERFACE;
+        *out = static_cast<IPropertyNotifySink*>(this);
+        AddRef();
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
+    ULONG STDMETHODCALLTYPE Release() override
+    {
+        if (--refs_ == 1 && onControlReleased) std::exchange(onControlReleased, nullptr)();
+        return refs_;
+    }
+    HRESULT STDMETHODCALLTYPE OnChanged(DISPID) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE OnRequestEdit(DISPID) override { return S_OK; }
+
+private:
+    ULONG refs_ = 1;
 };
 
 }  // namespace
@@ -144,6 +175,94 @@ TEST(Interfaces, QuickActivateConnectsTheEventSinkAndReportsStatus)
     EXPECT_EQ(quick->GetContentExtent(&back), S_OK);
     EXPECT_EQ(back.cx, 1234);
     EXPECT_EQ(back.cy, 567);
+}
+
+TEST(Interfaces, ASinkThatAnswersOnlyIDispatchConnectsAndHearsEvents)
+{
+    ComPtr<IUnknown> control = CreateControl();
+    std::vector<RecordedEvent> log;
+    RecordingSink sink(L"s", log);
+    sink.answersEventInterface = false;
+    const DWORD cookie = ConnectEvents(control.Get(), &sink);
+    ASSERT_NE(cookie, 0u);
+    // Play tells this control's sinks that it handles the call, even before any Initialize.
+    auto automation = control.As<ITunaraXChat2>(IID_ITunaraXChat2);
+    ASSERT_EQ(automation->Play(), S_OK);
+    EXPECT_EQ(automation->Stop(), S_OK);
+    EXPECT_EQ(sink.MsgIds(), std::vector<long>{1});
+    EXPECT_EQ(DisconnectEvents(control.Get(), cookie), S_OK);
+    EXPECT_EQ(sink.References(), 1);
+
+    // Through quick activation too.
+    QACONTAINER container{};
+    container.cbSize = sizeof(container);
+    container.pUnkEventSink = &sink;
+    QACONTROL result{};
+    result.cbSize = sizeof(result);
+    ASSERT_EQ(control.As<IQuickActivate>(IID_IQuickActivate)->QuickActivate(&container, &result), S_OK);
+    EXPECT_NE(result.dwEventCookie, 0u);
+    EXPECT_EQ(DisconnectEvents(control.Get(), result.dwEventCookie), S_OK);
+}
+
+TEST(Interfaces, QuickActivateTakesTheOlderSmallerContainerStructures)
+{
+    ComPtr<IUnknown> control = CreateControl();
+    auto quick = control.As<IQuickActivate>(IID_IQuickActivate);
+    std::vector<RecordedEvent> log;
+    RecordingSink sink(L"s", log);
+    QACONTAINER container{};
+    container.pUnkEventSink = &sink;
+
+    // The first structure ended with the palette: no bind host, control site or service provider.
+    container.cbSize = offsetof(QACONTAINER, pBindHost);
+    QACONTROL result{};
+    result.cbSize = sizeof(result);
+    ASSERT_EQ(quick->QuickActivate(&container, &result), S_OK);
+    EXPECT_NE(result.dwEventCookie, 0u);
+    EXPECT_EQ(result.dwMiscStatus, 132497u);
+    EXPECT_EQ(result.dwViewStatus, static_cast<DWORD>(VIEWSTATUS_OPAQUE | VIEWSTATUS_SOLIDBKGND));
+    EXPECT_EQ(DisconnectEvents(control.Get(), result.dwEventCookie), S_OK);
+
+    // A size that ends before the event sink: what lies beyond it is not the container's to give.
+    container.cbSize = offsetof(QACONTAINER, pUnkEventSink);
+    result = QACONTROL{};
+    result.cbSize = sizeof(result);
+    ASSERT_EQ(quick->QuickActivate(&container, &result), S_OK);
+    EXPECT_EQ(result.dwEventCookie, 0u);
+    EXPECT_EQ(result.dwMiscStatus, 132497u);
+    EXPECT_EQ(sink.References(), 1);
+}
+
+// The engine's event target is the control that called Initialize last. Once the container has
+// released it, nothing may reach its sinks any more, not even while its parts are being released.
+TEST(Interfaces, AReleasedControlHearsNoEventWhileItsPartsGoAway)
+{
+    ComPtr<IUnknown> target = CreateControl();
+    ComPtr<IUnknown> other = CreateControl();
+    auto automation = target.As<ITunaraXChat2>(IID_ITunaraXChat2);
+    ASSERT_EQ(automation->Initialize(), S_OK);
+    ASSERT_EQ(automation->Deinitialize(), S_OK);
+    automation.Reset();
+    std::vector<RecordedEvent> log;
+    RecordingSink sink(L"s", log);
+    ASSERT_NE(ConnectEvents(target.Get(), &sink), 0u);
+
+    // While the control lets its property sinks go, a handler drives the other control, whose
+    // members tell the engine's event target.
+    ReleaseWatch watch;
+    auto otherAutomation = other.As<ITunaraXChat2>(IID_ITunaraXChat2);
+    watch.onControlReleased = [&] { otherAutomation->PlaylistSort(); };
+    ComPtr<IConnectionPoint> property;
+    ASSERT_EQ(target.As<IConnectionPointContainer>(IID_IConnectionPointContainer)
+                  ->FindConnectionPoint(IID_IPropertyNotifySink, property.Out()), S_OK);
+    DWORD cookie = 0;
+    ASSERT_EQ(property->Advise(&watch, &cookie), S_OK);
+    property.Reset();
+
+    target.Reset();
+    EXPECT_FALSE(watch.onControlReleased);
+    EXPECT_TRUE(log.empty());
+    EXPECT_EQ(sink.References(), 1);
 }
 
 TEST(Interfaces, ClassInfoPagesAndObjectFacts)

@@ -184,3 +184,77 @@ TEST(Persistence, ExtentRoundTripsThroughAStorage)
     EXPECT_EQ(ExtentOf(copy.Get()).cx, 3000);
     EXPECT_EQ(ExtentOf(copy.Get()).cy, 4000);
 }
+
+namespace {
+
+ComPtr<IStorage> NewStorage()
+{
+    ComPtr<ILockBytes> bytes;
+    CreateILockBytesOnHGlobal(nullptr, TRUE, bytes.Out());
+    ComPtr<IStorage> storage;
+    StgCreateDocfileOnILockBytes(bytes.Get(), STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0,
+                                 storage.Out());
+    return storage;
+}
+
+void Resize(IUnknown* control, LONG width)
+{
+    SIZEL size{width, 1000};
+    ComPtr<IUnknown>(control).As<IOleObject>(IID_IOleObject)->SetExtent(DVASPECT_CONTENT, &size);
+}
+
+}  // namespace
+
+// Dirty means "changed since last saved to the current storage": a save into the current storage
+// cleans it, a copy saved elsewhere does not, and a storage handed over after a save becomes the
+// current one. SaveCompleted ends a save or a hands-off, and nothing else.
+TEST(Persistence, StorageSavesFollowTheNormalNoScribbleAndHandsOffStates)
+{
+    ComPtr<IStorage> current = NewStorage();
+    ComPtr<IStorage> other = NewStorage();
+    ASSERT_TRUE(current && other);
+    ComPtr<IUnknown> control = CreateControl();
+    auto persist = control.As<IPersistStorage>(IID_IPersistStorage);
+    ASSERT_EQ(persist->InitNew(current.Get()), S_OK);
+    EXPECT_EQ(persist->InitNew(current.Get()), CO_E_ALREADYINITIALIZED);
+    EXPECT_EQ(persist->Load(current.Get()), CO_E_ALREADYINITIALIZED);
+    EXPECT_EQ(persist->SaveCompleted(nullptr), E_UNEXPECTED);
+
+    // Save a copy: the current storage still lacks the change.
+    Resize(control.Get(), 2000);
+    ASSERT_EQ(persist->Save(other.Get(), FALSE), S_OK);
+    EXPECT_EQ(persist->IsDirty(), S_OK);
+    ASSERT_EQ(persist->SaveCompleted(nullptr), S_OK);
+    EXPECT_EQ(persist->IsDirty(), S_OK);
+    EXPECT_EQ(persist->SaveCompleted(nullptr), E_UNEXPECTED);
+
+    // Save as: the storage handed over afterwards holds what was saved.
+    ASSERT_EQ(persist->Save(other.Get(), FALSE), S_OK);
+    ASSERT_EQ(persist->SaveCompleted(other.Get()), S_OK);
+    EXPECT_EQ(persist->IsDirty(), S_FALSE);
+
+    // Save into the current storage.
+    Resize(control.Get(), 3000);
+    EXPECT_EQ(persist->IsDirty(), S_OK);
+    ASSERT_EQ(persist->Save(other.Get(), TRUE), S_OK);
+    EXPECT_EQ(persist->IsDirty(), S_FALSE);
+    ASSERT_EQ(persist->SaveCompleted(nullptr), S_OK);
+    EXPECT_EQ(persist->IsDirty(), S_FALSE);
+
+    // A change made after a save is still unsaved once the saved-into storage comes back.
+    ASSERT_EQ(persist->Save(current.Get(), FALSE), S_OK);
+    Resize(control.Get(), 4000);
+    ASSERT_EQ(persist->HandsOffStorage(), S_OK);
+    EXPECT_EQ(persist->SaveCompleted(nullptr), E_INVALIDARG);
+    ASSERT_EQ(persist->SaveCompleted(current.Get()), S_OK);
+    EXPECT_EQ(persist->IsDirty(), S_OK);
+
+    // Hands off from the normal state: the storage handed back is a copy of the one taken away.
+    ASSERT_EQ(persist->HandsOffStorage(), S_OK);
+    ASSERT_EQ(persist->SaveCompleted(other.Get()), S_OK);
+    EXPECT_EQ(persist->IsDirty(), S_OK);
+
+    ComPtr<IUnknown> copy = CreateControl();
+    ASSERT_EQ(copy.As<IPersistStorage>(IID_IPersistStorage)->Load(current.Get()), S_OK);
+    EXPECT_EQ(ExtentOf(copy.Get()).cx, 3000);
+}

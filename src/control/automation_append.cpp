@@ -3,24 +3,29 @@
 #include "control/list_members.h"
 #include "control/string_conversion.h"
 #include "playlist/playlist_append.h"
+#include "win/guarded.h"
 
 HRESULT AutomationControl::AppendFileToPlaylist(BSTR file)
 {
-    std::string name;
-    HRESULT hr = AppendedNameToAnsi(file, name);
-    if (hr != S_OK) return hr;
-    if (ReadListByExtension(name.c_str())) return S_OK;
-    PlaylistAppendFile(name.c_str());
-    return S_OK;
+    return GuardedCom([&]() -> HRESULT {
+        std::string name;
+        HRESULT hr = AppendedNameToAnsi(file, name);
+        if (hr != S_OK) return hr;
+        if (ReadListByExtension(name.c_str())) return S_OK;
+        PlaylistAppendFile(name.c_str());
+        return S_OK;
+    });
 }
 
 // A list ignores the two numbers: its entries are plain ones.
 HRESULT AutomationControl::AppendFilenameWithArgs(BSTR filename, LONG Volume, LONG duration)
 {
-    std::string name;
-    HRESULT hr = AppendedNameToAnsi(filename, name);
-    if (hr != S_OK) return hr;
-    if (ReadListByExtension(name.c_str())) return S_OK;
-    PlaylistAppendWithArgs(name.c_str(), Volume, duration);
-    return S_OK;
+    return GuardedCom([&]() -> HRESULT {
+        std::string name;
+        HRESULT hr = AppendedNameToAnsi(filename, name);
+        if (hr != S_OK) return hr;
+        if (ReadListByExtension(name.c_str())) return S_OK;
+        PlaylistAppendWithArgs(name.c_str(), Volume, duration);
+        return S_OK;
+    });
 }

@@ -78,7 +78,13 @@ public:
 
 protected:
     AutomationControl() = default;
-    virtual ~AutomationControl();
+    virtual ~AutomationControl() = default;
+
+    // A control released without Deinitialize must not stay the engine's event target: later
+    // events would reach a destroyed object. They are dropped until the next Initialize names a
+    // new target. The most derived control calls this first in its destructor, before any of its
+    // parts goes away (releasing them may run container code that makes the engine fire).
+    void StopBeingEventTarget();
 
     // Nesting count of the container's FreezeEvents(TRUE) calls.
     LONG frozenEvents_ = 0;

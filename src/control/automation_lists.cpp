@@ -5,37 +5,44 @@
 #include "playlist/m3u_list.h"
 #include "playlist/pls_list.h"
 #include "win/bstr.h"
+#include "win/guarded.h"
 
 HRESULT AutomationControl::AppendM3UToPlaylist(BSTR file)
 {
-    std::string name;
-    HRESULT hr = AppendedNameToAnsi(file, name);
-    if (hr != S_OK) return hr;
-    ReadM3UList(name.c_str());
-    return S_OK;
+    return GuardedCom([&]() -> HRESULT {
+        std::string name;
+        HRESULT hr = AppendedNameToAnsi(file, name);
+        if (hr != S_OK) return hr;
+        ReadM3UList(name.c_str());
+        return S_OK;
+    });
 }
 
 HRESULT AutomationControl::AppendPLSToPlaylist(BSTR file)
 {
-    std::string name;
-    HRESULT hr = AppendedNameToAnsi(file, name);
-    if (hr != S_OK) return hr;
-    ReadPLSList(name.c_str());
-    return S_OK;
+    return GuardedCom([&]() -> HRESULT {
+        std::string name;
+        HRESULT hr = AppendedNameToAnsi(file, name);
+        if (hr != S_OK) return hr;
+        ReadPLSList(name.c_str());
+        return S_OK;
+    });
 }
 
 // The format follows the extension; what the writer met is not reported.
 HRESULT AutomationControl::SavePlaylist(BSTR file)
 {
-    const std::string name = BstrToAnsi(file, CP_THREAD_ACP);
-    const char* extension = GetExtension(name.c_str());
-    if (_stricmp(extension, "m3u") == 0) {
-        WriteM3UList(name.c_str());
-        return S_OK;
-    }
-    if (_stricmp(extension, "pls") == 0) {
-        WritePLSList(name.c_str());
-        return S_OK;
-    }
-    return S_FALSE;
+    return GuardedCom([&]() -> HRESULT {
+        const std::string name = BstrToAnsi(file, CP_THREAD_ACP);
+        const char* extension = GetExtension(name.c_str());
+        if (_stricmp(extension, "m3u") == 0) {
+            WriteM3UList(name.c_str());
+            return S_OK;
+        }
+        if (_stricmp(extension, "pls") == 0) {
+            WritePLSList(name.c_str());
+            return S_OK;
+        }
+        return S_FALSE;
+    });
 }

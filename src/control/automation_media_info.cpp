@@ -13,6 +13,7 @@
 #include "plugins/plugin_call.h"
 #include "plugins/plugin_matching.h"
 #include "win/ansi_text.h"
+#include "win/guarded.h"
 
 namespace {
 
@@ -84,15 +85,17 @@ HRESULT AutomationControl::GetPlaylistItemHeaderInfos(LONG Position, VARIANT* is
                                                       VARIANT* year, VARIANT* genre, VARIANT* bitrate,
                                                       VARIANT* srate, VARIANT* stereo, VARIANT* vbr)
 {
-    const HeaderOut out{is_infos, title, artist, album, comment, year, genre, bitrate, srate, stereo, vbr};
-    if (!out.Complete()) return E_POINTER;
-    SetOutShort(is_infos, 0);
-    char name[kFileNameSize] = "";
-    if (PlaylistGetEntry(Position, name, sizeof(name), nullptr, 0) != 0 || !name[0]) return S_FALSE;
-    HeaderInfo info;
-    const int32_t delivered = QueryHeaderInfo(name, info);
-    SetNumbers(out, info);
-    return delivered ? SetTexts(out, info, kEntryTextSize, kEntryYearSize) : S_OK;
+    return GuardedCom([&]() -> HRESULT {
+        const HeaderOut out{is_infos, title, artist, album, comment, year, genre, bitrate, srate, stereo, vbr};
+        if (!out.Complete()) return E_POINTER;
+        SetOutShort(is_infos, 0);
+        char name[kFileNameSize] = "";
+        if (PlaylistGetEntry(Position, name, sizeof(name), nullptr, 0) != 0 || !name[0]) return S_FALSE;
+        HeaderInfo info;
+        const int32_t delivered = QueryHeaderInfo(name, info);
+        SetNumbers(out, info);
+        return delivered ? SetTexts(out, info, kEntryTextSize, kEntryYearSize) : S_OK;
+    });
 }
 
 HRESULT AutomationControl::GetFileHeaderInfos(BSTR filename, VARIANT* is_infos, VARIANT* title,
@@ -100,25 +103,29 @@ HRESULT AutomationControl::GetFileHeaderInfos(BSTR filename, VARIANT* is_infos, 
                                               VARIANT* year, VARIANT* genre, VARIANT* bitrate,
                                               VARIANT* srate, VARIANT* stereo, VARIANT* vbr)
 {
-    const HeaderOut out{is_infos, title, artist, album, comment, year, genre, bitrate, srate, stereo, vbr};
-    if (!out.Complete()) return E_POINTER;
-    SetOutShort(is_infos, 0);
-    std::string name;
-    HRESULT hr = AppendedNameToAnsi(filename, name);
-    if (hr != S_OK) return hr;
-    HeaderInfo info;
-    const int32_t delivered = QueryHeaderInfo(name.c_str(), info);
-    SetNumbers(out, info);
-    if (delivered) return SetTexts(out, info, kHeaderTextSize, kHeaderTextSize);
-    return SetFallbackTitle(title, name.c_str());
+    return GuardedCom([&]() -> HRESULT {
+        const HeaderOut out{is_infos, title, artist, album, comment, year, genre, bitrate, srate, stereo, vbr};
+        if (!out.Complete()) return E_POINTER;
+        SetOutShort(is_infos, 0);
+        std::string name;
+        HRESULT hr = AppendedNameToAnsi(filename, name);
+        if (hr != S_OK) return hr;
+        HeaderInfo info;
+        const int32_t delivered = QueryHeaderInfo(name.c_str(), info);
+        SetNumbers(out, info);
+        if (delivered) return SetTexts(out, info, kHeaderTextSize, kHeaderTextSize);
+        return SetFallbackTitle(title, name.c_str());
+    });
 }
 
 // Plugin threads write the three values; each is read once.
 HRESULT AutomationControl::GetCurrentFileInfos(VARIANT* bitrate, VARIANT* srate, VARIANT* stereo)
 {
-    if (!bitrate || !srate || !stereo) return E_POINTER;
-    SetOutShort(bitrate, static_cast<SHORT>(engine.mediaBitrate));
-    SetOutLong(srate, engine.mediaSampleRate);
-    SetOutShort(stereo, engine.mediaChannels == 2 ? 1 : 0);
-    return S_OK;
+    return GuardedCom([&]() -> HRESULT {
+        if (!bitrate || !srate || !stereo) return E_POINTER;
+        SetOutShort(bitrate, static_cast<SHORT>(engine.mediaBitrate));
+        SetOutLong(srate, engine.mediaSampleRate);
+        SetOutShort(stereo, engine.mediaChannels == 2 ? 1 : 0);
+        return S_OK;
+    });
 }

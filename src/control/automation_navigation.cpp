@@ -6,6 +6,7 @@
 #include "playlist/entry_titles.h"
 #include "playlist/playlist_navigation.h"
 #include "plugins/playback.h"
+#include "win/guarded.h"
 
 namespace {
 constexpr long kMsgListChanged = 2;
@@ -25,20 +26,24 @@ HRESULT AutomationControl::PlayOrStopNewEntry()
 
 HRESULT AutomationControl::NextTrack()
 {
-    ComPtr<AutomationControl> self(this);
-    if (!SelectNextEntry()) return S_OK;
-    return PlayOrStopNewEntry();
+    return GuardedCom([&]() -> HRESULT {
+        ComPtr<AutomationControl> self(this);
+        if (!SelectNextEntry()) return S_OK;
+        return PlayOrStopNewEntry();
+    });
 }
 
 HRESULT AutomationControl::PreviousTrack()
 {
-    ComPtr<AutomationControl> self(this);
-    switch (SelectPreviousEntry()) {
-    case 0:
-        return PlayOrStopNewEntry();
-    case 1:
-        return S_FALSE;
-    default:
-        return S_OK;
-    }
+    return GuardedCom([&]() -> HRESULT {
+        ComPtr<AutomationControl> self(this);
+        switch (SelectPreviousEntry()) {
+        case 0:
+            return PlayOrStopNewEntry();
+        case 1:
+            return S_FALSE;
+        default:
+            return S_OK;
+        }
+    });
 }

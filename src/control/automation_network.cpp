@@ -8,6 +8,7 @@
 #include "playlist/entry_titles.h"
 #include "win/ansi_text.h"
 #include "win/bstr.h"
+#include "win/guarded.h"
 
 namespace {
 
@@ -27,30 +28,40 @@ bool IsStreamName(const char* name) { return std::strstr(name, "://") || std::st
 }  // namespace
 
 // Downloads use the stored address from then on; an empty one gives the system's settings back.
-HRESULT AutomationControl::SetProxy(BSTR proxyAdr) { return StoreText(engine.proxyAddress, proxyAdr); }
+HRESULT AutomationControl::SetProxy(BSTR proxyAdr)
+{
+    return GuardedCom([&] { return StoreText(engine.proxyAddress, proxyAdr); });
+}
 
 // Kept for the container only: the control starts no program.
-HRESULT AutomationControl::SetLaunchURLEXE(BSTR exe_path) { return StoreText(engine.launchExePath, exe_path); }
+HRESULT AutomationControl::SetLaunchURLEXE(BSTR exe_path)
+{
+    return GuardedCom([&] { return StoreText(engine.launchExePath, exe_path); });
+}
 
 HRESULT AutomationControl::GetURLToLaunch(VARIANT* url)
 {
-    if (!url) return E_POINTER;
-    // A plugin thread may be writing a new address.
-    std::string copy;
-    {
-        Locked hold(engine.launchUrlLock);
-        copy = engine.launchUrl;
-    }
-    return SetOutText(url, copy.c_str());
+    return GuardedCom([&]() -> HRESULT {
+        if (!url) return E_POINTER;
+        // A plugin thread may be writing a new address.
+        std::string copy;
+        {
+            Locked hold(engine.launchUrlLock);
+            copy = engine.launchUrl;
+        }
+        return SetOutText(url, copy.c_str());
+    });
 }
 
 // Asks about the current entry, which is the one that plays unless the container has moved the
 // position since.
 HRESULT AutomationControl::IsStreamPlaying(VARIANT* pVal)
 {
-    if (!pVal) return E_POINTER;
-    char name[kPathSize] = "";
-    if (engine.isPlaying) PlaylistCurrentItem(name, sizeof(name), nullptr, 0);
-    SetOutShort(pVal, IsStreamName(name) ? 1 : 0);
-    return S_OK;
+    return GuardedCom([&]() -> HRESULT {
+        if (!pVal) return E_POINTER;
+        char name[kPathSize] = "";
+        if (engine.isPlaying) PlaylistCurrentItem(name, sizeof(name), nullptr, 0);
+        SetOutShort(pVal, IsStreamName(name) ? 1 : 0);
+        return S_OK;
+    });
 }

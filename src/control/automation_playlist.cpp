@@ -8,6 +8,7 @@
 #include "playlist/playlist_position.h"
 #include "playlist/playlist_reorder.h"
 #include "playlist/playlist_store.h"
+#include "win/guarded.h"
 
 namespace {
 constexpr long kMsgListChanged = 2;
@@ -15,15 +16,19 @@ constexpr long kMsgListChanged = 2;
 
 HRESULT AutomationControl::ClearPlaylist()
 {
-    PlaylistClear();
-    return S_OK;
+    return GuardedCom([&]() -> HRESULT {
+        PlaylistClear();
+        return S_OK;
+    });
 }
 
 HRESULT AutomationControl::get_Nb_Playlist_Items(LONG* pVal)
 {
-    if (!pVal) return E_POINTER;
-    *pVal = PlaylistCount();
-    return S_OK;
+    return GuardedCom([&]() -> HRESULT {
+        if (!pVal) return E_POINTER;
+        *pVal = PlaylistCount();
+        return S_OK;
+    });
 }
 
 // The whole title the entry holds is handed over: no position prefix, no cut. Every
@@ -31,64 +36,80 @@ HRESULT AutomationControl::get_Nb_Playlist_Items(LONG* pVal)
 HRESULT AutomationControl::GetPlaylistItem(LONG Position, VARIANT* filename, VARIANT* filetitle,
                                            VARIANT* Length)
 {
-    if (!filename || !filetitle || !Length) return E_POINTER;
-    char name[kFileNameSize] = "";
-    char title[kTitleSize] = "";
-    PlaylistGetEntry(Position, name, sizeof(name), title, sizeof(title));
-    SetOutLong(Length, EntryLength(Position));
-    HRESULT nameResult = SetOutText(filename, name);
-    HRESULT titleResult = SetOutText(filetitle, title);
-    return FAILED(nameResult) ? nameResult : titleResult;
+    return GuardedCom([&]() -> HRESULT {
+        if (!filename || !filetitle || !Length) return E_POINTER;
+        char name[kFileNameSize] = "";
+        char title[kTitleSize] = "";
+        PlaylistGetEntry(Position, name, sizeof(name), title, sizeof(title));
+        SetOutLong(Length, EntryLength(Position));
+        HRESULT nameResult = SetOutText(filename, name);
+        HRESULT titleResult = SetOutText(filetitle, title);
+        return FAILED(nameResult) ? nameResult : titleResult;
+    });
 }
 
 HRESULT AutomationControl::GetCurrentPlaylistItem(VARIANT* filename, VARIANT* filetitle)
 {
-    if (!filename || !filetitle) return E_POINTER;
-    char name[kFileNameSize];
-    char display[kDisplayTitleSize];
-    PlaylistCurrentItem(name, sizeof(name), display, sizeof(display));
-    HRESULT nameResult = SetOutText(filename, name);
-    HRESULT titleResult = SetOutText(filetitle, display);
-    return FAILED(nameResult) ? nameResult : titleResult;
+    return GuardedCom([&]() -> HRESULT {
+        if (!filename || !filetitle) return E_POINTER;
+        char name[kFileNameSize];
+        char display[kDisplayTitleSize];
+        PlaylistCurrentItem(name, sizeof(name), display, sizeof(display));
+        HRESULT nameResult = SetOutText(filename, name);
+        HRESULT titleResult = SetOutText(filetitle, display);
+        return FAILED(nameResult) ? nameResult : titleResult;
+    });
 }
 
 HRESULT AutomationControl::DeletePlaylistItem(int Position)
 {
-    PlaylistDeleteAt(Position);
-    FireMsgEvent(engine.controlObject, kMsgListChanged);
-    return S_OK;
+    return GuardedCom([&]() -> HRESULT {
+        PlaylistDeleteAt(Position);
+        FireMsgEvent(engine.controlObject, kMsgListChanged);
+        return S_OK;
+    });
 }
 
 HRESULT AutomationControl::PlaylistSwapItems(LONG item1, LONG item2)
 {
-    PlaylistSwapItemsKeepingCurrent(item1, item2);
-    return S_OK;
+    return GuardedCom([&]() -> HRESULT {
+        PlaylistSwapItemsKeepingCurrent(item1, item2);
+        return S_OK;
+    });
 }
 
 HRESULT AutomationControl::PlaylistSort()
 {
-    PlaylistSortRange(0);
-    FireMsgEvent(engine.controlObject, kMsgListChanged);
-    return S_OK;
+    return GuardedCom([&]() -> HRESULT {
+        PlaylistSortRange(0);
+        FireMsgEvent(engine.controlObject, kMsgListChanged);
+        return S_OK;
+    });
 }
 
 HRESULT AutomationControl::PlaylistRandomize()
 {
-    PlaylistRandomizeEntries();
-    FireMsgEvent(engine.controlObject, kMsgListChanged);
-    return S_OK;
+    return GuardedCom([&]() -> HRESULT {
+        PlaylistRandomizeEntries();
+        FireMsgEvent(engine.controlObject, kMsgListChanged);
+        return S_OK;
+    });
 }
 
 HRESULT AutomationControl::put_PlaylistPos(LONG value)
 {
-    PlaylistSetPos(value);
-    FireMsgEvent(engine.controlObject, kMsgListChanged);
-    return S_OK;
+    return GuardedCom([&]() -> HRESULT {
+        PlaylistSetPos(value);
+        FireMsgEvent(engine.controlObject, kMsgListChanged);
+        return S_OK;
+    });
 }
 
 HRESULT AutomationControl::get_PlaylistPos(LONG* pVal)
 {
-    if (!pVal) return E_POINTER;
-    *pVal = PlaylistStep(0);
-    return S_OK;
+    return GuardedCom([&]() -> HRESULT {
+        if (!pVal) return E_POINTER;
+        *pVal = PlaylistStep(0);
+        return S_OK;
+    });
 }

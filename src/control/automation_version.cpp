@@ -1,6 +1,7 @@
 // GetVersion: the engine's and the COM layer's version texts.
 #include "control/automation_control.h"
 #include "control/out_variant.h"
+#include "win/guarded.h"
 
 namespace {
 constexpr wchar_t kEngineVersion[] = L"2.6F";
@@ -9,8 +10,10 @@ constexpr wchar_t kComVersion[] = L"1.0";
 
 HRESULT AutomationControl::GetVersion(VARIANT* tunaraVer, VARIANT* comVer)
 {
-    if (!tunaraVer || !comVer) return E_POINTER;
-    HRESULT engineResult = SetOutText(tunaraVer, kEngineVersion);
-    HRESULT comResult = SetOutText(comVer, kComVersion);
-    return FAILED(engineResult) ? engineResult : comResult;
+    return GuardedCom([&]() -> HRESULT {
+        if (!tunaraVer || !comVer) return E_POINTER;
+        HRESULT engineResult = SetOutText(tunaraVer, kEngineVersion);
+        HRESULT comResult = SetOutText(comVer, kComVersion);
+        return FAILED(engineResult) ? engineResult : comResult;
+    });
 }

@@ -1,8 +1,5 @@
 #include "control/string_conversion.h"
 
-#include <new>
-
-
 HRESULT AppendedNameToAnsi(BSTR name, std::string& text)
 {
     const UINT length = SysStringLen(name);
@@ -11,11 +8,7 @@ HRESULT AppendedNameToAnsi(BSTR name, std::string& text)
     const int bytes = WideCharToMultiByte(CP_ACP, 0, name, static_cast<int>(length) + 1, nullptr, 0,
                                           nullptr, nullptr);
     if (bytes <= 1) return S_FALSE;
-    try {
-        text.assign(static_cast<size_t>(bytes), '\0');
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    text.assign(static_cast<size_t>(bytes), '\0');
     WideCharToMultiByte(CP_ACP, 0, name, static_cast<int>(length) + 1, text.data(), bytes, nullptr, nullptr);
     text.resize(static_cast<size_t>(bytes) - 1);
     return S_OK;

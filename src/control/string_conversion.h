@@ -7,5 +7,6 @@
 #include <string>
 
 // The ANSI text of a name handed to an append member. S_FALSE when the conversion yields
-// nothing (null or empty name), E_OUTOFMEMORY when no buffer can be had.
+// nothing (null or empty name). Throws std::bad_alloc when no buffer can be had: the member's
+// guard answers E_OUTOFMEMORY.
 HRESULT AppendedNameToAnsi(BSTR name, std::string& text);

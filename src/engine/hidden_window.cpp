@@ -4,6 +4,7 @@
 #include "engine/engine_context.h"
 #include "engine/playback_monitor.h"
 #include "plugins/playback.h"
+#include "win/guarded.h"
 
 namespace {
 
@@ -15,28 +16,31 @@ constexpr long kMsgTrackStarted = 4;
 
 }  // namespace
 
+// Called by the system on the container's thread.
 LRESULT CALLBACK HiddenWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    switch (message) {
-    case WM_ENGINE_ADVANCE:
-        return HandleTrackEnd(wParam);
-    case WM_ENGINE_EVENT:
-        FireMsgEvent(engine.controlObject, static_cast<long>(wParam));
-        return 0;
-    case WM_ENGINE_STATUS:
-        if (wParam == kStatusTrackStarted) {
-            RefreshPlayingEntry();
-            FireMsgEvent(engine.controlObject, kMsgTrackStarted);
-        } else {
-            FireStatus(engine.controlObject, static_cast<long>(wParam), static_cast<long>(lParam));
+    return Guarded<LRESULT>(0, 0, [&]() -> LRESULT {
+        switch (message) {
+        case WM_ENGINE_ADVANCE:
+            return HandleTrackEnd(wParam);
+        case WM_ENGINE_EVENT:
+            FireMsgEvent(engine.controlObject, static_cast<long>(wParam));
+            return 0;
+        case WM_ENGINE_STATUS:
+            if (wParam == kStatusTrackStarted) {
+                RefreshPlayingEntry();
+                FireMsgEvent(engine.controlObject, kMsgTrackStarted);
+            } else {
+                FireStatus(engine.controlObject, static_cast<long>(wParam), static_cast<long>(lParam));
+            }
+            return 0;
+        case WM_ENGINE_CUT:
+            HandleDurationCut(wParam);
+            return 0;
+        default:
+            return DefWindowProcA(window, message, wParam, lParam);
         }
-        return 0;
-    case WM_ENGINE_CUT:
-        HandleDurationCut(wParam);
-        return 0;
-    default:
-        return DefWindowProcA(window, message, wParam, lParam);
-    }
+    });
 }
 
 void SendEngineEvent(long msgId)

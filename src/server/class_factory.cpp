@@ -4,6 +4,7 @@
 #include "server/control_object.h"
 #include "server/module.h"
 #include "tunaraxchat.h"
+#include "win/guarded.h"
 
 namespace {
 
@@ -26,7 +27,7 @@ public:
 
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** out) override
     {
-        return ControlObject::Create(outer, iid, out);
+        return GuardedCom([&] { return ControlObject::Create(outer, iid, out); });
     }
     HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override
     {
@@ -41,8 +42,10 @@ ControlFactory factory;
 
 STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** out)
 {
-    if (!out) return E_POINTER;
-    *out = nullptr;
-    if (!IsEqualCLSID(clsid, CLSID_ITunaraActiveXChat)) return CLASS_E_CLASSNOTAVAILABLE;
-    return factory.QueryInterface(iid, out);
+    return GuardedCom([&]() -> HRESULT {
+        if (!out) return E_POINTER;
+        *out = nullptr;
+        if (!IsEqualCLSID(clsid, CLSID_ITunaraActiveXChat)) return CLASS_E_CLASSNOTAVAILABLE;
+        return factory.QueryInterface(iid, out);
+    });
 }

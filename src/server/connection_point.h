@@ -9,8 +9,11 @@
 
 class ConnectionPoint final : public IConnectionPoint {
 public:
-    ConnectionPoint(IConnectionPointContainer* container, REFIID iid, SinkSlots& sinks)
-        : container_(container), iid_(iid), sinks_(sinks) {}
+    // Whether the point's interface is a dispatch interface, whose sinks may answer IDispatch alone.
+    enum class SinkKind { kDispatch, kVtable };
+
+    ConnectionPoint(IConnectionPointContainer* container, REFIID iid, SinkKind kind, SinkSlots& sinks)
+        : container_(container), iid_(iid), kind_(kind), sinks_(sinks) {}
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
     ULONG STDMETHODCALLTYPE AddRef() override { return container_->AddRef(); }
@@ -27,5 +30,6 @@ public:
 private:
     IConnectionPointContainer* container_;
     const IID& iid_;
+    const SinkKind kind_;
     SinkSlots& sinks_;
 };

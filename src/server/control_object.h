@@ -8,8 +8,11 @@
 
 #include "control/automation_control.h"
 #include "server/connection_point.h"
+#include "server/module.h"
+#include "win/unique_resource.h"
 
-class ControlObject final : public AutomationControl,
+class ControlObject final : private ModuleLockHolder,
+                            public AutomationControl,
                             public IViewObjectEx,
                             public IOleInPlaceObjectWindowless,
                             public IOleInPlaceActiveObject,
@@ -165,6 +168,11 @@ private:
     // Extent in HIMETRIC: the control's only persistent property.
     SIZEL extent_{5080, 5080};
     bool dirty_ = false;
+    // IPersistStorage's state (persistence.cpp), and whether the extent changed since its latest
+    // Save.
+    enum class StorageState { kUninitialized, kNormal, kNoScribble, kHandsOffFromNormal, kHandsOffAfterSave };
+    StorageState storageState_ = StorageState::kUninitialized;
+    bool changedSinceStorageSave_ = false;
 
     ComPtr<IOleClientSite> clientSite_;
     ComPtr<IOleAdviseHolder> oleAdvise_;
@@ -183,7 +191,8 @@ private:
     bool inPlaceActive_ = false;
     bool uiActive_ = false;
     bool windowless_ = false;
-    HWND window_ = nullptr;
+    // The child window while in-place active in windowed mode.
+    UniqueWindow window_;
     RECT position_{};
 
     SinkSlots propertySinks_;

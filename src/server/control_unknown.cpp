@@ -1,6 +1,4 @@
 // IUnknown of the control object: creation, aggregation, the interface table, the reference count.
-#include <new>
-
 #include "server/control_object.h"
 #include "server/module.h"
 
@@ -45,25 +43,22 @@ const InterfaceEntry kInterfaces[] = {
 
 ControlObject::ControlObject(IUnknown* outer)
     : controlling_(outer ? outer : &inner_),
-      eventPoint_(this, DIID__ITunaraXChatEvents, EventSinks()),
-      propertyPoint_(this, IID_IPropertyNotifySink, propertySinks_)
-{
-    ModuleLock();
-}
+      eventPoint_(this, DIID__ITunaraXChatEvents, ConnectionPoint::SinkKind::kDispatch, EventSinks()),
+      propertyPoint_(this, IID_IPropertyNotifySink, ConnectionPoint::SinkKind::kVtable, propertySinks_)
+{}
 
 ControlObject::~ControlObject()
 {
-    if (window_) DestroyWindow(window_);
-    ModuleUnlock();
+    StopBeingEventTarget();
 }
 
+// Throws std::bad_alloc when memory runs out: the class factory's guard answers E_OUTOFMEMORY.
 HRESULT ControlObject::Create(IUnknown* outer, REFIID iid, void** out)
 {
     if (!out) return E_POINTER;
     *out = nullptr;
     if (outer && !IsEqualIID(iid, IID_IUnknown)) return CLASS_E_NOAGGREGATION;
-    auto* object = new (std::nothrow) ControlObject(outer);
-    if (!object) return E_OUTOFMEMORY;
+    auto* object = new ControlObject(outer);
     object->inner_.AddRef();
     HRESULT hr = object->inner_.QueryInterface(iid, out);
     object->inner_.Release();

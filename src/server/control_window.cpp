@@ -2,23 +2,27 @@
 
 #include "engine/engine_context.h"
 #include "server/placeholder.h"
+#include "win/guarded.h"
 
 namespace {
 
 constexpr wchar_t kClassName[] = L"TunaraXChat Control Window";
 
+// Called by the system on the container's thread.
 LRESULT CALLBACK ControlWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_PAINT) {
-        PAINTSTRUCT paint;
-        HDC dc = BeginPaint(window, &paint);
-        RECT client;
-        GetClientRect(window, &client);
-        DrawPlaceholder(dc, client);
-        EndPaint(window, &paint);
-        return 0;
-    }
-    return DefWindowProcW(window, message, wParam, lParam);
+    return Guarded<LRESULT>(0, 0, [&]() -> LRESULT {
+        if (message == WM_PAINT) {
+            PAINTSTRUCT paint;
+            HDC dc = BeginPaint(window, &paint);
+            RECT client;
+            GetClientRect(window, &client);
+            DrawPlaceholder(dc, client);
+            EndPaint(window, &paint);
+            return 0;
+        }
+        return DefWindowProcW(window, message, wParam, lParam);
+    });
 }
 
 bool EnsureClassRegistered()

@@ -2,6 +2,8 @@
 // connections to the platform's advise holder.
 #include "server/control_object.h"
 #include "server/placeholder.h"
+#include "win/guarded.h"
+#include "win/unique_resource.h"
 
 namespace {
 
@@ -11,32 +13,44 @@ bool IsMetafileRequest(const FORMATETC* format)
            format->dwAspect == DVASPECT_CONTENT;
 }
 
-// HIMETRIC extent drawn into a metafile in the anisotropic mapping of that extent.
+// A metafile being recorded: closing it ends the recording and deletes what was recorded.
+struct MetafileRecordingTraits {
+    using Type = HDC;
+    static Type None() noexcept { return nullptr; }
+    static void Close(Type value) noexcept { DeleteMetaFile(CloseMetaFile(value)); }
+};
+struct MetafileTraits {
+    using Type = HMETAFILE;
+    static Type None() noexcept { return nullptr; }
+    static void Close(Type value) noexcept { DeleteMetaFile(value); }
+};
+
+// HIMETRIC extent drawn into a metafile in the anisotropic mapping of that extent. On success
+// the medium owns the picture's memory and the picture owns the metafile: the caller releases
+// both with ReleaseStgMedium.
 HRESULT RenderMetafile(const SIZEL& extent, STGMEDIUM* medium)
 {
-    HDC dc = CreateMetaFileW(nullptr);
-    if (!dc) return E_OUTOFMEMORY;
-    SetMapMode(dc, MM_ANISOTROPIC);
-    SetWindowOrgEx(dc, 0, 0, nullptr);
-    SetWindowExtEx(dc, extent.cx, extent.cy, nullptr);
-    DrawPlaceholder(dc, RECT{0, 0, extent.cx, extent.cy});
-    HMETAFILE metafile = CloseMetaFile(dc);
+    UniqueResource<MetafileRecordingTraits> recording(CreateMetaFileW(nullptr));
+    if (!recording) return E_OUTOFMEMORY;
+    SetMapMode(recording.Get(), MM_ANISOTROPIC);
+    SetWindowOrgEx(recording.Get(), 0, 0, nullptr);
+    SetWindowExtEx(recording.Get(), extent.cx, extent.cy, nullptr);
+    DrawPlaceholder(recording.Get(), RECT{0, 0, extent.cx, extent.cy});
+    UniqueResource<MetafileTraits> metafile(CloseMetaFile(recording.Detach()));
     if (!metafile) return E_OUTOFMEMORY;
 
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_SHARE, sizeof(METAFILEPICT));
-    if (!memory) {
-        DeleteMetaFile(metafile);
-        return E_OUTOFMEMORY;
-    }
-    auto* picture = static_cast<METAFILEPICT*>(GlobalLock(memory));
+    UniqueGlobal memory(GlobalAlloc(GMEM_MOVEABLE | GMEM_SHARE, sizeof(METAFILEPICT)));
+    if (!memory) return E_OUTOFMEMORY;
+    auto* picture = static_cast<METAFILEPICT*>(GlobalLock(memory.Get()));
+    if (!picture) return E_OUTOFMEMORY;
     picture->mm = MM_ANISOTROPIC;
     picture->xExt = extent.cx;
     picture->yExt = extent.cy;
-    picture->hMF = metafile;
-    GlobalUnlock(memory);
+    picture->hMF = metafile.Detach();
+    GlobalUnlock(memory.Get());
 
     medium->tymed = TYMED_MFPICT;
-    medium->hMetaFilePict = memory;
+    medium->hMetaFilePict = memory.Detach();
     medium->pUnkForRelease = nullptr;
     return S_OK;
 }
@@ -45,51 +59,65 @@ HRESULT RenderMetafile(const SIZEL& extent, STGMEDIUM* medium)
 
 HRESULT ControlObject::GetData(FORMATETC* format, STGMEDIUM* medium)
 {
-    if (!format || !medium) return E_POINTER;
-    if (!IsMetafileRequest(format)) return DV_E_FORMATETC;
-    return RenderMetafile(extent_, medium);
+    return GuardedCom([&]() -> HRESULT {
+        if (!format || !medium) return E_POINTER;
+        if (!IsMetafileRequest(format)) return DV_E_FORMATETC;
+        return RenderMetafile(extent_, medium);
+    });
 }
 
 HRESULT ControlObject::GetDataHere(FORMATETC*, STGMEDIUM*) { return E_NOTIMPL; }
 
 HRESULT ControlObject::QueryGetData(FORMATETC* format)
 {
-    if (!format) return E_POINTER;
-    return IsMetafileRequest(format) ? S_OK : DV_E_FORMATETC;
+    return GuardedCom([&]() -> HRESULT {
+        if (!format) return E_POINTER;
+        return IsMetafileRequest(format) ? S_OK : DV_E_FORMATETC;
+    });
 }
 
 HRESULT ControlObject::GetCanonicalFormatEtc(FORMATETC*, FORMATETC* out)
 {
-    if (out) out->ptd = nullptr;
-    return E_NOTIMPL;
+    return GuardedCom([&]() -> HRESULT {
+        if (out) out->ptd = nullptr;
+        return E_NOTIMPL;
+    });
 }
 
 HRESULT ControlObject::SetData(FORMATETC*, STGMEDIUM*, BOOL) { return E_NOTIMPL; }
 
 HRESULT ControlObject::EnumFormatEtc(DWORD, IEnumFORMATETC** formats)
 {
-    if (formats) *formats = nullptr;
-    return E_NOTIMPL;
+    return GuardedCom([&]() -> HRESULT {
+        if (formats) *formats = nullptr;
+        return E_NOTIMPL;
+    });
 }
 
 HRESULT ControlObject::DAdvise(FORMATETC* format, DWORD flags, IAdviseSink* sink, DWORD* connection)
 {
-    if (!format || !sink || !connection) return E_POINTER;
-    if (!dataAdvise_) {
-        HRESULT hr = CreateDataAdviseHolder(dataAdvise_.Out());
-        if (FAILED(hr)) return hr;
-    }
-    return dataAdvise_->Advise(static_cast<IDataObject*>(this), format, flags, sink, connection);
+    return GuardedCom([&]() -> HRESULT {
+        if (!format || !sink || !connection) return E_POINTER;
+        if (!dataAdvise_) {
+            HRESULT hr = CreateDataAdviseHolder(dataAdvise_.Out());
+            if (FAILED(hr)) return hr;
+        }
+        return dataAdvise_->Advise(static_cast<IDataObject*>(this), format, flags, sink, connection);
+    });
 }
 
 HRESULT ControlObject::DUnadvise(DWORD connection)
 {
-    return dataAdvise_ ? dataAdvise_->Unadvise(connection) : OLE_E_NOCONNECTION;
+    return GuardedCom([&]() -> HRESULT {
+        return dataAdvise_ ? dataAdvise_->Unadvise(connection) : OLE_E_NOCONNECTION;
+    });
 }
 
 HRESULT ControlObject::EnumDAdvise(IEnumSTATDATA** advise)
 {
-    if (!advise) return E_POINTER;
-    *advise = nullptr;
-    return dataAdvise_ ? dataAdvise_->EnumAdvise(advise) : E_FAIL;
+    return GuardedCom([&]() -> HRESULT {
+        if (!advise) return E_POINTER;
+        *advise = nullptr;
+        return dataAdvise_ ? dataAdvise_->EnumAdvise(advise) : E_FAIL;
+    });
 }

@@ -1,9 +1,8 @@
 // IEnumConnections, IEnumConnectionPoints.
 #include "server/enumerators.h"
 
-#include <new>
-
 #include "server/module.h"
+#include "win/guarded.h"
 
 namespace {
 
@@ -48,39 +47,46 @@ public:
 
     HRESULT STDMETHODCALLTYPE Next(ULONG count, Item* out, ULONG* fetched) override
     {
-        if (!out || (count > 1 && !fetched)) return E_POINTER;
-        ULONG done = 0;
-        while (done < count && position_ < items_.size()) {
-            out[done] = items_[position_++];
-            Hold(out[done]);
-            ++done;
-        }
-        if (fetched) *fetched = done;
-        return done == count ? S_OK : S_FALSE;
+        return GuardedCom([&]() -> HRESULT {
+            if (!out || (count > 1 && !fetched)) return E_POINTER;
+            ULONG done = 0;
+            while (done < count && position_ < items_.size()) {
+                out[done] = items_[position_++];
+                Hold(out[done]);
+                ++done;
+            }
+            if (fetched) *fetched = done;
+            return done == count ? S_OK : S_FALSE;
+        });
     }
     HRESULT STDMETHODCALLTYPE Skip(ULONG count) override
     {
-        size_t left = items_.size() - position_;
-        position_ += count < left ? count : left;
-        return count <= left ? S_OK : S_FALSE;
+        return GuardedCom([&]() -> HRESULT {
+            size_t left = items_.size() - position_;
+            position_ += count < left ? count : left;
+            return count <= left ? S_OK : S_FALSE;
+        });
     }
     HRESULT STDMETHODCALLTYPE Reset() override
     {
-        position_ = 0;
-        return S_OK;
+        return GuardedCom([&]() -> HRESULT {
+            position_ = 0;
+            return S_OK;
+        });
     }
     HRESULT STDMETHODCALLTYPE Clone(Interface** out) override
     {
-        return Create(items_, position_, out);
+        return GuardedCom([&] { return Create(items_, position_, out); });
     }
 
+    // Throws std::bad_alloc when the snapshot cannot be copied: callers are guarded members.
     static HRESULT Create(const std::vector<Item>& items, size_t position, Interface** out)
     {
         if (!out) return E_POINTER;
-        auto* made = new (std::nothrow) SnapshotEnumerator(items, position);
-        *out = made;
-        if (!made) return E_OUTOFMEMORY;
+        *out = nullptr;
+        auto* made = new SnapshotEnumerator(items, position);
         made->AddRef();
+        *out = made;
         return S_OK;
     }
 

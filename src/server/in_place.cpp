@@ -2,6 +2,7 @@
 // activation, windowed (a child window of the site) or windowless (the site draws through us).
 #include "server/control_object.h"
 #include "server/control_window.h"
+#include "win/guarded.h"
 
 HRESULT ControlObject::InPlaceActivate(bool uiActivate)
 {
@@ -34,7 +35,7 @@ HRESULT ControlObject::InPlaceActivate(bool uiActivate)
         if (!windowless_) {
             HWND parent = nullptr;
             inPlaceSite_->GetWindow(&parent);
-            window_ = CreateControlWindow(parent, position_);
+            window_.Reset(CreateControlWindow(parent, position_));
             if (!window_) {
                 InPlaceDeactivate();
                 return E_FAIL;
@@ -53,7 +54,7 @@ HRESULT ControlObject::InPlaceActivate(bool uiActivate)
             uiWindow_->SetBorderSpace(nullptr);
         }
         if (windowless_) inPlaceSiteWindowless_->SetFocus(TRUE);
-        else SetFocus(window_);
+        else SetFocus(window_.Get());
     }
     clientSite_->ShowObject();
     return S_OK;
@@ -61,68 +62,77 @@ HRESULT ControlObject::InPlaceActivate(bool uiActivate)
 
 HRESULT ControlObject::GetWindow(HWND* window)
 {
-    if (!window) return E_POINTER;
-    *window = window_;
-    return window_ ? S_OK : E_FAIL;
+    return GuardedCom([&]() -> HRESULT {
+        if (!window) return E_POINTER;
+        *window = window_.Get();
+        return window_ ? S_OK : E_FAIL;
+    });
 }
 
 HRESULT ControlObject::ContextSensitiveHelp(BOOL) { return E_NOTIMPL; }
 
 HRESULT ControlObject::InPlaceDeactivate()
 {
-    if (!inPlaceActive_) return S_OK;
-    UIDeactivate();
-    inPlaceActive_ = false;
-    if (window_) {
-        DestroyWindow(window_);
-        window_ = nullptr;
-    }
-    if (inPlaceSiteEx_) inPlaceSiteEx_->OnInPlaceDeactivateEx(TRUE);
-    else if (inPlaceSite_) inPlaceSite_->OnInPlaceDeactivate();
-    inPlaceSite_.Reset();
-    inPlaceSiteEx_.Reset();
-    inPlaceSiteWindowless_.Reset();
-    frame_.Reset();
-    uiWindow_.Reset();
-    windowless_ = false;
-    return S_OK;
+    return GuardedCom([&]() -> HRESULT {
+        if (!inPlaceActive_) return S_OK;
+        UIDeactivate();
+        inPlaceActive_ = false;
+        window_.Reset();
+        if (inPlaceSiteEx_) inPlaceSiteEx_->OnInPlaceDeactivateEx(TRUE);
+        else if (inPlaceSite_) inPlaceSite_->OnInPlaceDeactivate();
+        inPlaceSite_.Reset();
+        inPlaceSiteEx_.Reset();
+        inPlaceSiteWindowless_.Reset();
+        frame_.Reset();
+        uiWindow_.Reset();
+        windowless_ = false;
+        return S_OK;
+    });
 }
 
 HRESULT ControlObject::UIDeactivate()
 {
-    if (!uiActive_) return S_OK;
-    uiActive_ = false;
-    if (uiWindow_) uiWindow_->SetActiveObject(nullptr, nullptr);
-    if (frame_) frame_->SetActiveObject(nullptr, nullptr);
-    if (inPlaceSite_) inPlaceSite_->OnUIDeactivate(FALSE);
-    return S_OK;
+    return GuardedCom([&]() -> HRESULT {
+        if (!uiActive_) return S_OK;
+        uiActive_ = false;
+        if (uiWindow_) uiWindow_->SetActiveObject(nullptr, nullptr);
+        if (frame_) frame_->SetActiveObject(nullptr, nullptr);
+        if (inPlaceSite_) inPlaceSite_->OnUIDeactivate(FALSE);
+        return S_OK;
+    });
 }
 
 HRESULT ControlObject::SetObjectRects(LPCRECT position, LPCRECT)
 {
-    if (!position) return E_POINTER;
-    position_ = *position;
-    if (window_)
-        MoveWindow(window_, position_.left, position_.top, position_.right - position_.left,
-                   position_.bottom - position_.top, TRUE);
-    return S_OK;
+    return GuardedCom([&]() -> HRESULT {
+        if (!position) return E_POINTER;
+        position_ = *position;
+        if (window_)
+            MoveWindow(window_.Get(), position_.left, position_.top, position_.right - position_.left,
+                       position_.bottom - position_.top, TRUE);
+        return S_OK;
+    });
 }
 
 HRESULT ControlObject::ReactivateAndUndo() { return E_NOTIMPL; }
 
 HRESULT ControlObject::OnWindowMessage(UINT, WPARAM, LPARAM, LRESULT* result)
 {
-    if (!result) return E_POINTER;
-    // The control has no input of its own: every message goes back to the site.
-    *result = 0;
-    return S_FALSE;
+    return GuardedCom([&]() -> HRESULT {
+        if (!result) return E_POINTER;
+        // The control has no input of its own: every message goes back to the site.
+        *result = 0;
+        return S_FALSE;
+    });
 }
 
 HRESULT ControlObject::GetDropTarget(IDropTarget** target)
 {
-    if (!target) return E_POINTER;
-    *target = nullptr;
-    return E_NOTIMPL;
+    return GuardedCom([&]() -> HRESULT {
+        if (!target) return E_POINTER;
+        *target = nullptr;
+        return E_NOTIMPL;
+    });
 }
 
 HRESULT ControlObject::TranslateAccelerator(LPMSG) { return S_FALSE; }

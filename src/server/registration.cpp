@@ -8,20 +8,21 @@
 #include "server/resource.h"
 #include "tunaraxchat.h"
 #include "win/com_ptr.h"
+#include "win/guarded.h"
+#include "win/unique_resource.h"
 
 namespace {
 
-// Keeps COM initialised for the duration of a registration call.
-class ComScope {
-public:
-    ComScope() : hr_(CoInitialize(nullptr)) {}
-    ~ComScope() { if (SUCCEEDED(hr_)) CoUninitialize(); }
-    ComScope(const ComScope&) = delete;
-    ComScope& operator=(const ComScope&) = delete;
-
-private:
-    HRESULT hr_;
+// A successful CoInitialize on this thread, balanced by CoUninitialize.
+struct ComInitializationTraits {
+    using Type = bool;
+    static Type None() noexcept { return false; }
+    static void Close(Type) noexcept { CoUninitialize(); }
 };
+// Keeps COM initialised for the duration of a registration call.
+using ComScope = UniqueResource<ComInitializationTraits>;
+
+ComScope InitializeCom() { return ComScope(SUCCEEDED(CoInitialize(nullptr))); }
 
 HRESULT ApplyScript(const wchar_t* path, bool install)
 {
@@ -61,20 +62,24 @@ HRESULT UnregisterTypeLibrary(const wchar_t* path)
 
 STDAPI DllRegisterServer()
 {
-    ComScope com;
-    wchar_t path[MAX_PATH];
-    if (!ModulePath(path)) return E_FAIL;
-    HRESULT hr = ApplyScript(path, true);
-    if (FAILED(hr)) return hr;
-    return RegisterTypeLibrary(path);
+    return GuardedCom([]() -> HRESULT {
+        const ComScope com = InitializeCom();
+        wchar_t path[MAX_PATH];
+        if (!ModulePath(path)) return E_FAIL;
+        HRESULT hr = ApplyScript(path, true);
+        if (FAILED(hr)) return hr;
+        return RegisterTypeLibrary(path);
+    });
 }
 
 STDAPI DllUnregisterServer()
 {
-    ComScope com;
-    wchar_t path[MAX_PATH];
-    if (!ModulePath(path)) return E_FAIL;
-    HRESULT hr = ApplyScript(path, false);
-    HRESULT typeLibResult = UnregisterTypeLibrary(path);
-    return FAILED(hr) ? hr : typeLibResult;
+    return GuardedCom([]() -> HRESULT {
+        const ComScope com = InitializeCom();
+        wchar_t path[MAX_PATH];
+        if (!ModulePath(path)) return E_FAIL;
+        HRESULT hr = ApplyScript(path, false);
+        HRESULT typeLibResult = UnregisterTypeLibrary(path);
+        return FAILED(hr) ? hr : typeLibResult;
+    });
 }

@@ -17,7 +17,7 @@ HRESULT RecordingSink::QueryInterface(REFIID iid, void** out)
 {
     if (!out) return E_POINTER;
     if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) ||
-        IsEqualIID(iid, DIID__ITunaraXChatEvents)) {
+        (answersEventInterface && IsEqualIID(iid, DIID__ITunaraXChatEvents))) {
         *out = static_cast<IDispatch*>(this);
         AddRef();
         return S_OK;

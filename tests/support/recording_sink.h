@@ -27,6 +27,9 @@ public:
     HRESULT result = S_OK;
     // Called after an event is recorded; may disconnect sinks.
     std::function<void()> onEvent;
+    // False: the sink answers IDispatch but not the event interface's IID, as the sinks of many
+    // script hosts and containers do.
+    bool answersEventInterface = true;
 
     LONG References() const { return refs_; }
     // The msgIds of TunaraMsgEvent this sink saw.
