@@ -2,6 +2,8 @@
 
 #include <string.h>
 
+#include "win/unique_resource.h"
+
 namespace {
 
 // How far past its tags a file's first frame is looked for.
@@ -170,8 +172,9 @@ uint64_t MpaFile::OffsetForMs(int32_t positionMs) const
 bool ReadMpaFile(const char* path, MpaFile* file)
 {
     *file = MpaFile();
-    HANDLE handle = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) return false;
+    UniqueFile opened(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!opened) return false;
+    const HANDLE handle = opened.Get();
     static unsigned char buffer[kMaxTagRead];
     bool ok = false;
     LARGE_INTEGER size;
@@ -228,6 +231,5 @@ bool ReadMpaFile(const char* path, MpaFile* file)
             }
         }
     }
-    CloseHandle(handle);
     return ok && file->Samples() > 0;
 }
