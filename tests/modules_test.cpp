@@ -1088,3 +1088,77 @@ TEST_F(Modules, InternetRadioStreamsAnnounceTitlesAndAdvance)
     EXPECT_NEAR(ToneFrequency(titled, 0, 2000, 40000), 1000.0, 1.0);
     EXPECT_GT(ReadRender(Track(3)).samples.size(), 44100u) << "the stalled stream played what it had";
 }
+
+namespace {
+
+bool Contains(const std::vector<std::string>& lines, const std::string& line)
+{
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
+}  // namespace
+
+// A decoding thread that hangs inside its output (the device output here holds every write until
+// the test lets go): Stop returns without it, the output is closed, and the reader refuses to
+// start until that thread has ended; then it plays again. Deinitialize with such a thread leaves
+// the reader and the output loaded until the thread has ended, then both go.
+TEST_F(Modules, StopDoesNotWaitForAHungDecodingThread)
+{
+    const std::string eventName = "TunaraHeldWrite" + std::to_string(GetCurrentProcessId());
+    UniqueHandle release(CreateEventA(nullptr, TRUE, FALSE, eventName.c_str()));
+    ASSERT_TRUE(release);
+    player_ = std::make_unique<PlayerCase>(L"hung_thread");
+    PluginLayout& layout = player_->Layout();
+    ASSERT_TRUE(layout.AddShipped(L"IN_PCM.DLL", L"IN_PCM.DLL"));
+    ASSERT_TRUE(layout.AddOutput("OUT_KV.DLL", {"hold=" + eventName}));
+    ASSERT_TRUE(player_->Start());
+    const std::wstring reader = layout.PluginsDirectory() + L"\\IN_PCM.DLL";
+    const std::wstring device = layout.PluginsDirectory() + L"\\OUT_KV.DLL";
+    Add(L"a.wav", Wave({1, 2, 44100, 16}, Noise(44100 * 4, 12)));
+
+    auto held = [&] {
+        return player_->PumpUntil([&] { return Contains(layout.CallLog(), "OUT_KV.DLL write held"); });
+    };
+    layout.ClearLog();
+    ASSERT_EQ(player_->Call().Method(L"Play"), S_OK);
+    ASSERT_TRUE(held());
+    player_->TakeEvents();
+    ASSERT_EQ(player_->Call().Method(L"Stop"), S_OK);
+    std::vector<std::string> calls = layout.CallLog();
+    EXPECT_FALSE(Contains(calls, "OUT_KV.DLL write gave up")) << "Stop waited for the hung thread";
+    EXPECT_FALSE(Contains(calls, "OUT_KV.DLL write released"));
+    EXPECT_TRUE(Contains(calls, "OUT_KV.DLL close")) << "the output was left open";
+    EXPECT_EQ(Get(L"Status"), 0);
+    // While the thread hangs, a start fails.
+    ASSERT_EQ(player_->Call().Method(L"Play"), S_OK);
+    player_->Pump();
+    Events events = player_->TakeEvents();
+    ASSERT_GE(events.size(), 2u);
+    EXPECT_EQ(Events(events.begin(), events.begin() + 2), (Events{1, 102}));
+    EXPECT_EQ(Get(L"Status"), 0);
+
+    // Let go: once the thread has ended, the file plays (to its end: writes no longer wait).
+    ASSERT_TRUE(SetEvent(release.Get()));
+    EXPECT_TRUE(player_->PumpUntil([&] {
+        player_->Control()->Play();
+        const Events started = player_->TakeEvents();
+        return std::count(started.begin(), started.end(), 4) > 0;
+    }));
+    EXPECT_TRUE(Contains(layout.CallLog(), "OUT_KV.DLL write released"));
+    ASSERT_EQ(player_->Call().Method(L"Stop"), S_OK);
+
+    // Hung again, then Deinitialize: both modules stay until the thread ends.
+    ASSERT_TRUE(ResetEvent(release.Get()));
+    layout.ClearLog();
+    ASSERT_EQ(player_->Call().Method(L"Play"), S_OK);
+    ASSERT_TRUE(held());
+    ASSERT_EQ(player_->Control()->Deinitialize(), S_OK);
+    calls = layout.CallLog();
+    EXPECT_FALSE(Contains(calls, "OUT_KV.DLL write gave up")) << "Deinitialize waited for the hung thread";
+    EXPECT_TRUE(Contains(calls, "OUT_KV.DLL quit"));
+    EXPECT_TRUE(GetModuleHandleW(reader.c_str())) << "the reader was unloaded under its thread";
+    EXPECT_TRUE(GetModuleHandleW(device.c_str())) << "the output was unloaded under the thread";
+    ASSERT_TRUE(SetEvent(release.Get()));
+    EXPECT_TRUE(player_->PumpUntil([&] { return !GetModuleHandleW(reader.c_str()) && !GetModuleHandleW(device.c_str()); }));
+    EXPECT_TRUE(Contains(layout.CallLog(), "OUT_KV.DLL write released"));
+}

@@ -8,7 +8,7 @@ namespace {
 constexpr int32_t kFramesPerPiece = 16384;
 constexpr int32_t kMaxChannels = 8;
 
-// The decoding thread's buffers; one stream plays at a time.
+// The decoding thread's buffers: the module's one stream starts only once an earlier thread has ended.
 unsigned char sourceBuffer[kFramesPerPiece * kMaxChannels * 4];
 int16_t pcmBuffer[kFramesPerPiece * kMaxChannels];
 
