@@ -1098,6 +1098,43 @@ bool Contains(const std::vector<std::string>& lines, const std::string& line)
 
 }  // namespace
 
+// The file writer at the end of what a WAVE file holds, with a small limit set in its settings:
+// the file stops growing at whole frames and stays valid, the times go on. Then more than 4 GiB
+// goes through the output (it drops them unwritten, as fast as it is given them): at close the
+// file keeps what it had, and the written time did not wrap.
+TEST_F(Modules, TheFileWriterStopsAtTheWaveLimit)
+{
+    StartWith(L"wave_limit");
+    const std::string dir = Narrow(Dir());
+    // 44 header bytes and 1003 of samples: 250 whole frames fit.
+    ASSERT_TRUE(player_->Layout().WritePluginFile(
+        L"out_pq2.ini", {"[output]", "file=" + dir + "\\track%d.wav", "realtime=0", "maxbytes=1047"}));
+    HMODULE writer = GetModuleHandleW((player_->Layout().PluginsDirectory() + L"\\out_pq2.dll").c_str());
+    auto getOutput = reinterpret_cast<TunaraGetOutModuleFn>(
+        reinterpret_cast<void*>(writer ? GetProcAddress(writer, "tunaraGetOutModule") : nullptr));
+    ASSERT_TRUE(getOutput);
+    OutputPluginRecord* output = getOutput();
+    ASSERT_EQ(output->open(44100, 2, 16, -1, -1), 0);
+    output->setVolume(255);
+    output->setPan(0);
+    const Bytes first = Noise(1200, 11);
+    ASSERT_EQ(output->write(reinterpret_cast<const char*>(first.data()), 1200), 0);
+    Render full = ReadRender(Track(1));
+    EXPECT_TRUE(full.samples == AsInt16(Bytes(first.begin(), first.begin() + 1000))) << "not the first 250 frames";
+    EXPECT_EQ(output->getWrittenTime(), 1200 * 1000 / 176400);
+
+    // 4 GiB and 400 bytes in all.
+    const int32_t piece = 1 << 20;
+    std::vector<char> silence(piece, 0);
+    for (int i = 0; i < 4095; ++i) ASSERT_EQ(output->write(silence.data(), piece), 0);
+    ASSERT_EQ(output->write(silence.data(), piece - 800), 0);
+    const int64_t total = (int64_t{1} << 32) + 400;
+    EXPECT_EQ(output->getWrittenTime(), static_cast<int32_t>(total * 1000 / 176400));
+    EXPECT_EQ(output->getOutputTime(), output->getWrittenTime());
+    output->close();
+    EXPECT_TRUE(ReadRender(Track(1)).samples == full.samples) << "the close cut the file";
+}
+
 // A decoding thread that hangs inside its output (the device output here holds every write until
 // the test lets go): Stop returns without it, the output is closed, and the reader refuses to
 // start until that thread has ended; then it plays again. Deinitialize with such a thread leaves
