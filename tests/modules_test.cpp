@@ -1091,12 +1091,68 @@ TEST_F(Modules, InternetRadioStreamsAnnounceTitlesAndAdvance)
 
 namespace {
 
+// A file of the given size whose first bytes are head and whose rest the file system leaves
+// unwritten (it takes no room where it supports sparse files).
+bool WriteSparse(const std::wstring& path, const Bytes& head, uint64_t size)
+{
+    UniqueFile file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
+    DWORD written = 0;
+    if (!WriteFile(file.Get(), head.data(), static_cast<DWORD>(head.size()), &written, nullptr)) return false;
+    LARGE_INTEGER end;
+    end.QuadPart = static_cast<LONGLONG>(size);
+    return SetFilePointerEx(file.Get(), end, nullptr, FILE_BEGIN) && SetEndOfFile(file.Get());
+}
+
 bool Contains(const std::vector<std::string>& lines, const std::string& line)
 {
     return std::find(lines.begin(), lines.end(), line) != lines.end();
 }
 
 }  // namespace
+
+// Headers that make lengths past 32 bits of milliseconds: a WAVE file of one byte a second, an
+// MPEG file whose Xing frame claims four billion frames, and a 3 GB file at 8 kbit/s. The
+// container sees each length held at the end of the range, never negative, in the playlist and
+// from the playing plugin.
+TEST_F(Modules, LengthsFromCraftedHeadersStayPositive)
+{
+    StartWith(L"long_lengths");
+    Settings(true);
+    Add(L"slow.wav", Wave({1, 1, 1, 8}, Bytes(3000000, 0x80)));  // 3,000,000 s
+    // The bare file's first frame turned into a Xing frame with only a frame count.
+    Bytes xing = Mp3(L"cbr_bare.mp3");
+    ASSERT_GT(xing.size(), 1000u);
+    const bool mono = (xing[3] >> 6) == 3;
+    const size_t tag = 4 + ((xing[1] & 1) ? 0 : 2) + (mono ? 17 : 32);
+    std::fill(xing.begin() + 4, xing.begin() + static_cast<long>(tag) + 12, 0);
+    std::memcpy(xing.data() + tag, "Xing\0\0\0\x01\xFF\xFF\xFF\xFF", 12);
+    Add(L"xing.mp3", xing);
+    // MPEG 2 layer 3, 8 kbit/s, 16 kHz, mono: 36-byte frames, then nothing up to 3 GB.
+    Bytes frames;
+    for (int i = 0; i < 100; ++i) {
+        const Bytes frame = {0xFF, 0xF3, 0x18, 0xC0};
+        frames.insert(frames.end(), frame.begin(), frame.end());
+        frames.resize(frames.size() + 32, 0);
+    }
+    const std::wstring sparse = Dir() + L"\\slow.mp3";
+    ASSERT_TRUE(WriteSparse(sparse, frames, 3000000000ull));
+    ASSERT_EQ(player_->Append(sparse), S_OK);
+    ASSERT_EQ(Get(L"Nb_Playlist_Items"), 3);
+    for (long i = 0; i < 3; ++i) {
+        Variant name, title, length;
+        ASSERT_EQ(player_->Control()->GetPlaylistItem(i, name.Get(), title.Get(), length.Get()), S_OK);
+        EXPECT_EQ(length->lVal, INT32_MAX / 1000) << i;
+    }
+    for (long i = 0; i < 2; ++i) {
+        Put(L"PlaylistPos", i);
+        ASSERT_EQ(player_->Call().Method(L"Play"), S_OK);
+        EXPECT_EQ(Get(L"Status"), 1) << i;
+        EXPECT_EQ(Get(L"Length"), INT32_MAX / 1000) << i;
+        ASSERT_EQ(player_->Call().Method(L"Stop"), S_OK);
+    }
+    DeleteFileW(sparse.c_str());
+}
 
 // The file writer at the end of what a WAVE file holds, with a small limit set in its settings:
 // the file stops growing at whole frames and stays valid, the times go on. Then more than 4 GiB

@@ -144,7 +144,13 @@ int64_t MpaFile::Samples() const
                                 (static_cast<uint64_t>(first.bitrateKbps) * 1000));
 }
 
-int32_t MpaFile::LengthMs() const { return static_cast<int32_t>(Samples() * 1000 / first.sampleRate); }
+int32_t MpaFile::LengthMs() const
+{
+    // Held within 32 bits: a Xing frame may claim four billion frames, a file of gigabytes at
+    // 8 kbit/s lasts weeks.
+    const int64_t ms = Samples() * 1000 / first.sampleRate;
+    return ms < INT32_MAX ? static_cast<int32_t>(ms) : INT32_MAX;
+}
 
 int32_t MpaFile::AverageKbps() const
 {
