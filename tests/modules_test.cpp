@@ -1142,4 +1142,170 @@ TEST_F(Modules, InternetRadioJoinedInsideAFrameKeepsItsTitles)
         EXPECT_GT(rms, 10000) << "track " << track;
         EXPECT_LT(rms, 12500) << "track " << track;
     }
+
+namespace {
+
+// A file of the given size whose first bytes are head and whose rest the file system leaves
+// unwritten (it takes no room where it supports sparse files).
+bool WriteSparse(const std::wstring& path, const Bytes& head, uint64_t size)
+{
+    UniqueFile file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
+    DWORD written = 0;
+    if (!WriteFile(file.Get(), head.data(), static_cast<DWORD>(head.size()), &written, nullptr)) return false;
+    LARGE_INTEGER end;
+    end.QuadPart = static_cast<LONGLONG>(size);
+    return SetFilePointerEx(file.Get(), end, nullptr, FILE_BEGIN) && SetEndOfFile(file.Get());
+}
+
+bool Contains(const std::vector<std::string>& lines, const std::string& line)
+{
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
+}  // namespace
+
+// Headers that make lengths past 32 bits of milliseconds: a WAVE file of one byte a second, an
+// MPEG file whose Xing frame claims four billion frames, and a 3 GB file at 8 kbit/s. The
+// container sees each length held at the end of the range, never negative, in the playlist and
+// from the playing plugin.
+TEST_F(Modules, LengthsFromCraftedHeadersStayPositive)
+{
+    StartWith(L"long_lengths");
+    Settings(true);
+    Add(L"slow.wav", Wave({1, 1, 1, 8}, Bytes(3000000, 0x80)));  // 3,000,000 s
+    // The bare file's first frame turned into a Xing frame with only a frame count.
+    Bytes xing = Mp3(L"cbr_bare.mp3");
+    ASSERT_GT(xing.size(), 1000u);
+    const bool mono = (xing[3] >> 6) == 3;
+    const size_t tag = 4 + ((xing[1] & 1) ? 0 : 2) + (mono ? 17 : 32);
+    std::fill(xing.begin() + 4, xing.begin() + static_cast<long>(tag) + 12, 0);
+    std::memcpy(xing.data() + tag, "Xing\0\0\0\x01\xFF\xFF\xFF\xFF", 12);
+    Add(L"xing.mp3", xing);
+    // MPEG 2 layer 3, 8 kbit/s, 16 kHz, mono: 36-byte frames, then nothing up to 3 GB.
+    Bytes frames;
+    for (int i = 0; i < 100; ++i) {
+        const Bytes frame = {0xFF, 0xF3, 0x18, 0xC0};
+        frames.insert(frames.end(), frame.begin(), frame.end());
+        frames.resize(frames.size() + 32, 0);
+    }
+    const std::wstring sparse = Dir() + L"\\slow.mp3";
+    ASSERT_TRUE(WriteSparse(sparse, frames, 3000000000ull));
+    ASSERT_EQ(player_->Append(sparse), S_OK);
+    ASSERT_EQ(Get(L"Nb_Playlist_Items"), 3);
+    for (long i = 0; i < 3; ++i) {
+        Variant name, title, length;
+        ASSERT_EQ(player_->Control()->GetPlaylistItem(i, name.Get(), title.Get(), length.Get()), S_OK);
+        EXPECT_EQ(length->lVal, INT32_MAX / 1000) << i;
+    }
+    for (long i = 0; i < 2; ++i) {
+        Put(L"PlaylistPos", i);
+        ASSERT_EQ(player_->Call().Method(L"Play"), S_OK);
+        EXPECT_EQ(Get(L"Status"), 1) << i;
+        EXPECT_EQ(Get(L"Length"), INT32_MAX / 1000) << i;
+        ASSERT_EQ(player_->Call().Method(L"Stop"), S_OK);
+    }
+    DeleteFileW(sparse.c_str());
+}
+
+// The file writer at the end of what a WAVE file holds, with a small limit set in its settings:
+// the file stops growing at whole frames and stays valid, the times go on. Then more than 4 GiB
+// goes through the output (it drops them unwritten, as fast as it is given them): at close the
+// file keeps what it had, and the written time did not wrap.
+TEST_F(Modules, TheFileWriterStopsAtTheWaveLimit)
+{
+    StartWith(L"wave_limit");
+    const std::string dir = Narrow(Dir());
+    // 44 header bytes and 1003 of samples: 250 whole frames fit.
+    ASSERT_TRUE(player_->Layout().WritePluginFile(
+        L"out_pq2.ini", {"[output]", "file=" + dir + "\\track%d.wav", "realtime=0", "maxbytes=1047"}));
+    HMODULE writer = GetModuleHandleW((player_->Layout().PluginsDirectory() + L"\\out_pq2.dll").c_str());
+    auto getOutput = reinterpret_cast<TunaraGetOutModuleFn>(
+        reinterpret_cast<void*>(writer ? GetProcAddress(writer, "tunaraGetOutModule") : nullptr));
+    ASSERT_TRUE(getOutput);
+    OutputPluginRecord* output = getOutput();
+    ASSERT_EQ(output->open(44100, 2, 16, -1, -1), 0);
+    output->setVolume(255);
+    output->setPan(0);
+    const Bytes first = Noise(1200, 11);
+    ASSERT_EQ(output->write(reinterpret_cast<const char*>(first.data()), 1200), 0);
+    Render full = ReadRender(Track(1));
+    EXPECT_TRUE(full.samples == AsInt16(Bytes(first.begin(), first.begin() + 1000))) << "not the first 250 frames";
+    EXPECT_EQ(output->getWrittenTime(), 1200 * 1000 / 176400);
+
+    // 4 GiB and 400 bytes in all.
+    const int32_t piece = 1 << 20;
+    std::vector<char> silence(piece, 0);
+    for (int i = 0; i < 4095; ++i) ASSERT_EQ(output->write(silence.data(), piece), 0);
+    ASSERT_EQ(output->write(silence.data(), piece - 800), 0);
+    const int64_t total = (int64_t{1} << 32) + 400;
+    EXPECT_EQ(output->getWrittenTime(), static_cast<int32_t>(total * 1000 / 176400));
+    EXPECT_EQ(output->getOutputTime(), output->getWrittenTime());
+    output->close();
+    EXPECT_TRUE(ReadRender(Track(1)).samples == full.samples) << "the close cut the file";
+}
+
+// A decoding thread that hangs inside its output (the device output here holds every write until
+// the test lets go): Stop returns without it, the output is closed, and the reader refuses to
+// start until that thread has ended; then it plays again. Deinitialize with such a thread leaves
+// the reader and the output loaded until the thread has ended, then both go.
+TEST_F(Modules, StopDoesNotWaitForAHungDecodingThread)
+{
+    const std::string eventName = "TunaraHeldWrite" + std::to_string(GetCurrentProcessId());
+    UniqueHandle release(CreateEventA(nullptr, TRUE, FALSE, eventName.c_str()));
+    ASSERT_TRUE(release);
+    player_ = std::make_unique<PlayerCase>(L"hung_thread");
+    PluginLayout& layout = player_->Layout();
+    ASSERT_TRUE(layout.AddShipped(L"IN_PCM.DLL", L"IN_PCM.DLL"));
+    ASSERT_TRUE(layout.AddOutput("OUT_KV.DLL", {"hold=" + eventName}));
+    ASSERT_TRUE(player_->Start());
+    const std::wstring reader = layout.PluginsDirectory() + L"\\IN_PCM.DLL";
+    const std::wstring device = layout.PluginsDirectory() + L"\\OUT_KV.DLL";
+    Add(L"a.wav", Wave({1, 2, 44100, 16}, Noise(44100 * 4, 12)));
+
+    auto held = [&] {
+        return player_->PumpUntil([&] { return Contains(layout.CallLog(), "OUT_KV.DLL write held"); });
+    };
+    layout.ClearLog();
+    ASSERT_EQ(player_->Call().Method(L"Play"), S_OK);
+    ASSERT_TRUE(held());
+    player_->TakeEvents();
+    ASSERT_EQ(player_->Call().Method(L"Stop"), S_OK);
+    std::vector<std::string> calls = layout.CallLog();
+    EXPECT_FALSE(Contains(calls, "OUT_KV.DLL write gave up")) << "Stop waited for the hung thread";
+    EXPECT_FALSE(Contains(calls, "OUT_KV.DLL write released"));
+    EXPECT_TRUE(Contains(calls, "OUT_KV.DLL close")) << "the output was left open";
+    EXPECT_EQ(Get(L"Status"), 0);
+    // While the thread hangs, a start fails.
+    ASSERT_EQ(player_->Call().Method(L"Play"), S_OK);
+    player_->Pump();
+    Events events = player_->TakeEvents();
+    ASSERT_GE(events.size(), 2u);
+    EXPECT_EQ(Events(events.begin(), events.begin() + 2), (Events{1, 102}));
+    EXPECT_EQ(Get(L"Status"), 0);
+
+    // Let go: once the thread has ended, the file plays (to its end: writes no longer wait).
+    ASSERT_TRUE(SetEvent(release.Get()));
+    EXPECT_TRUE(player_->PumpUntil([&] {
+        player_->Control()->Play();
+        const Events started = player_->TakeEvents();
+        return std::count(started.begin(), started.end(), 4) > 0;
+    }));
+    EXPECT_TRUE(Contains(layout.CallLog(), "OUT_KV.DLL write released"));
+    ASSERT_EQ(player_->Call().Method(L"Stop"), S_OK);
+
+    // Hung again, then Deinitialize: both modules stay until the thread ends.
+    ASSERT_TRUE(ResetEvent(release.Get()));
+    layout.ClearLog();
+    ASSERT_EQ(player_->Call().Method(L"Play"), S_OK);
+    ASSERT_TRUE(held());
+    ASSERT_EQ(player_->Control()->Deinitialize(), S_OK);
+    calls = layout.CallLog();
+    EXPECT_FALSE(Contains(calls, "OUT_KV.DLL write gave up")) << "Deinitialize waited for the hung thread";
+    EXPECT_TRUE(Contains(calls, "OUT_KV.DLL quit"));
+    EXPECT_TRUE(GetModuleHandleW(reader.c_str())) << "the reader was unloaded under its thread";
+    EXPECT_TRUE(GetModuleHandleW(device.c_str())) << "the output was unloaded under the thread";
+    ASSERT_TRUE(SetEvent(release.Get()));
+    EXPECT_TRUE(player_->PumpUntil([&] { return !GetModuleHandleW(reader.c_str()) && !GetModuleHandleW(device.c_str()); }));
+    EXPECT_TRUE(Contains(layout.CallLog(), "OUT_KV.DLL write released"));
 }

@@ -6,6 +6,18 @@ namespace {
 constexpr DWORD kIdleMs = 50;
 constexpr DWORD kLimitCheckEveryMs = 50;
 
+// An address inside this module, by which the decoding thread holds the module loaded.
+const char kModuleAnchor = 0;
+
+// A reference on the module that holds address; empty when there is none.
+UniqueModule ModuleReference(const void* address)
+{
+    HMODULE module = nullptr;
+    if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, static_cast<LPCWSTR>(address), &module))
+        return UniqueModule();
+    return UniqueModule(module);
+}
+
 }  // namespace
 
 bool StreamThread::Launch(OutputPluginRecord* output, const StreamHost& host, int32_t volume, int32_t pan,
@@ -14,7 +26,7 @@ bool StreamThread::Launch(OutputPluginRecord* output, const StreamHost& host, in
     output_ = output;
     host_ = host;
     stopRequested_ = 0;
-    ResetEvent(stopEvent_);
+    ResetEvent(stopEvent_.Get());
     seekRequest_ = -1;
     endPosted_ = false;
     lastLimitCheck_ = GetTickCount();
@@ -24,8 +36,15 @@ bool StreamThread::Launch(OutputPluginRecord* output, const StreamHost& host, in
         CloseSource();
         return false;
     }
-    thread_ = CreateThread(nullptr, 0, ThreadMain, this, 0, nullptr);
+    // The output's code, where its record lives, whatever allocated the record.
+    outputModule_ = ModuleReference(reinterpret_cast<const void*>(output_->write));
+    ownModule_ = ModuleReference(&kModuleAnchor);
+    state_ = kRunning;
+    thread_.Reset(ownModule_ ? CreateThread(nullptr, 0, ThreadMain, this, 0, nullptr) : nullptr);
     if (!thread_) {
+        state_ = kFinished;
+        ownModule_.Reset();
+        outputModule_.Reset();
         if (output_->close) output_->close();
         CloseSource();
         return false;
@@ -36,48 +55,69 @@ bool StreamThread::Launch(OutputPluginRecord* output, const StreamHost& host, in
 void StreamThread::Stop()
 {
     if (!thread_) return;
+    if (state_ != kRunning) {
+        // A thread left behind by an earlier stop: forgotten once it has finished.
+        if (state_ == kFinished) thread_.Reset();
+        return;
+    }
     InterlockedExchange(&stopRequested_, 1);
-    SetEvent(stopEvent_);
-    WaitForSingleObject(thread_, INFINITE);
-    CloseHandle(thread_);
-    thread_ = nullptr;
+    SetEvent(stopEvent_.Get());
+    const bool exited = WaitForSingleObject(thread_.Get(), kStopWaitMs) == WAIT_OBJECT_0;
+    // Past the wait the thread is left behind, unless its body returned meanwhile.
+    const bool left = !exited && InterlockedCompareExchange(&state_, kLeft, kRunning) == kRunning;
     if (output_->close) output_->close();
+    if (left) return;
+    thread_.Reset();
     CloseSource();
 }
 
 void StreamThread::Pause(bool paused)
 {
-    if (thread_ && output_->pause) output_->pause(paused ? 1 : 0);
+    if (Playing() && output_->pause) output_->pause(paused ? 1 : 0);
 }
 
 void StreamThread::Seek(int32_t positionMs)
 {
-    if (thread_) InterlockedExchange(&seekRequest_, positionMs < 0 ? 0 : positionMs);
+    if (Playing()) InterlockedExchange(&seekRequest_, positionMs < 0 ? 0 : positionMs);
 }
 
 void StreamThread::SetVolume(int32_t volume)
 {
-    if (thread_ && output_->setVolume) output_->setVolume(volume);
+    if (Playing() && output_->setVolume) output_->setVolume(volume);
 }
 
 void StreamThread::SetPan(int32_t pan)
 {
-    if (thread_ && output_->setPan) output_->setPan(pan);
+    if (Playing() && output_->setPan) output_->setPan(pan);
 }
 
 int32_t StreamThread::PositionMs() const
 {
-    return thread_ && output_->getOutputTime ? output_->getOutputTime() : 0;
+    return Playing() && output_->getOutputTime ? output_->getOutputTime() : 0;
 }
 
-DWORD WINAPI StreamThread::ThreadMain(void* self)
+// The decoding thread. It holds this module and the output's module loaded while it runs, so a
+// thread that Stop left behind never runs in, or calls into, a module the host has released.
+DWORD WINAPI StreamThread::ThreadMain(void* param)
 {
-    static_cast<StreamThread*>(self)->Run();
+    StreamThread* self = static_cast<StreamThread*>(param);
+    HMODULE own = self->ownModule_.Detach();
+    {
+        UniqueModule output(std::move(self->outputModule_));
+        self->Run();
+        if (InterlockedCompareExchange(&self->state_, kFinished, kRunning) == kLeft) {
+            self->CloseSource();
+            InterlockedExchange(&self->state_, kFinished);
+        }
+    }
+    // The last reference may unload this module: the call does not come back here.
+    FreeLibraryAndExitThread(own, 0);
     return 0;
 }
 
 void StreamThread::EndRound(bool ended, bool fed)
 {
+    if (stopRequested_) return;
     if (ended && !endPosted_ && !(output_->isPlaying && output_->isPlaying())) {
         PostMessageA(host_.window, TUNARA_WM_ENGINE_ADVANCE, 0, 0);
         endPosted_ = true;
@@ -87,5 +127,5 @@ void StreamThread::EndRound(bool ended, bool fed)
         lastLimitCheck_ = now;
         host_.checkDurationLimitOnce(0, 0);
     }
-    if (!fed) WaitForSingleObject(stopEvent_, kIdleMs);
+    if (!fed) WaitForSingleObject(stopEvent_.Get(), kIdleMs);
 }

@@ -2,6 +2,8 @@
 
 #include <string.h>
 
+#include "win/unique_resource.h"
+
 namespace {
 
 // How far past its tags a file's first frame is looked for.
@@ -142,7 +144,13 @@ int64_t MpaFile::Samples() const
                                 (static_cast<uint64_t>(first.bitrateKbps) * 1000));
 }
 
-int32_t MpaFile::LengthMs() const { return static_cast<int32_t>(Samples() * 1000 / first.sampleRate); }
+int32_t MpaFile::LengthMs() const
+{
+    // Held within 32 bits: a Xing frame may claim four billion frames, a file of gigabytes at
+    // 8 kbit/s lasts weeks.
+    const int64_t ms = Samples() * 1000 / first.sampleRate;
+    return ms < INT32_MAX ? static_cast<int32_t>(ms) : INT32_MAX;
+}
 
 int32_t MpaFile::AverageKbps() const
 {
@@ -170,8 +178,9 @@ uint64_t MpaFile::OffsetForMs(int32_t positionMs) const
 bool ReadMpaFile(const char* path, MpaFile* file)
 {
     *file = MpaFile();
-    HANDLE handle = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) return false;
+    UniqueFile opened(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!opened) return false;
+    const HANDLE handle = opened.Get();
     static unsigned char buffer[kMaxTagRead];
     bool ok = false;
     LARGE_INTEGER size;
@@ -228,6 +237,5 @@ bool ReadMpaFile(const char* path, MpaFile* file)
             }
         }
     }
-    CloseHandle(handle);
     return ok && file->Samples() > 0;
 }

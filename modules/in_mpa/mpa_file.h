@@ -26,6 +26,7 @@ struct MpaFile {
     // Samples per channel of the source: the frame count less the encoder's delay and padding when
     // they are known, else counted from the bytes and the first frame's bitrate.
     int64_t Samples() const;
+    // Within 32 bits: at most INT32_MAX.
     int32_t LengthMs() const;
     int32_t AverageKbps() const;
     // The byte offset from which to play at the position, by the table of contents when there is

@@ -103,7 +103,8 @@ void MpaRadio::CloseSource()
 
 void MpaRadio::Notify(int32_t code, int32_t value)
 {
-    if (host_.sendStatus) host_.sendStatus(code, value);
+    // After a stop the host may be gone (a thread that Stop left behind runs on).
+    if (host_.sendStatus && !stopRequested_) host_.sendStatus(code, value);
 }
 
 bool MpaRadio::HasRoom() const { return queue_.Buffered() <= FrameQueue::kCapacity - kReceiveRoom; }

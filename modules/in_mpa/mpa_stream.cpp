@@ -19,9 +19,9 @@ bool MpaStream::Start(const char* path, const MpaFile& file, OutputPluginRecord*
 {
     Stop();
     if (!CanStart(output)) return false;
-    handle_ = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                          FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    if (handle_ == INVALID_HANDLE_VALUE) return false;
+    handle_.Reset(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!handle_) return false;
     file_ = file;
     format_ = file.first;
     CopyBounded(path_, path);
@@ -36,8 +36,7 @@ bool MpaStream::Start(const char* path, const MpaFile& file, OutputPluginRecord*
 void MpaStream::CloseSource()
 {
     decoder_.Close();
-    CloseHandle(handle_);
-    handle_ = INVALID_HANDLE_VALUE;
+    handle_.Reset();
 }
 
 void MpaStream::Jump(int32_t positionMs)
@@ -74,7 +73,7 @@ int32_t MpaStream::NextFrames(unsigned char* frames, int32_t room)
             LARGE_INTEGER at;
             at.QuadPart = static_cast<LONGLONG>(readOffset_);
             DWORD read = 0;
-            if (!SetFilePointerEx(handle_, at, nullptr, FILE_BEGIN) || !ReadFile(handle_, to, want, &read, nullptr) ||
+            if (!SetFilePointerEx(handle_.Get(), at, nullptr, FILE_BEGIN) || !ReadFile(handle_.Get(), to, want, &read, nullptr) ||
                 read == 0) {
                 readOffset_ = file_.audioEnd;  // the file became shorter: play what there is
             } else {

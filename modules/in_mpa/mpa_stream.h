@@ -9,6 +9,7 @@
 #include "mpa_file.h"
 #include "mpeg_playback.h"
 #include "tunara_plugin.h"
+#include "win/unique_resource.h"
 
 class MpaStream final : public MpegPlayback {
 public:
@@ -35,7 +36,7 @@ private:
 
     MpaFile file_;
     char path_[MAX_PATH] = "";
-    HANDLE handle_ = INVALID_HANDLE_VALUE;
+    UniqueFile handle_;
 
     // The decoding thread's state.
     uint64_t readOffset_ = 0;  // of the first byte not yet read into the queue

@@ -10,7 +10,9 @@ bool MpegDecoder::Open(const FrameHeader& h)
     pcm.wBitsPerSample = 16;
     pcm.nBlockAlign = static_cast<WORD>(h.channels * 2);
     pcm.nAvgBytesPerSec = pcm.nSamplesPerSec * pcm.nBlockAlign;
-    MMRESULT opened;
+    // Taken only on success: a failed open may leave anything in the slot.
+    HACMSTREAM opened = nullptr;
+    MMRESULT result;
     if (h.layer == 3) {
         MPEGLAYER3WAVEFORMAT mp3 = {};
         mp3.wfx.wFormatTag = WAVE_FORMAT_MPEGLAYER3;
@@ -23,7 +25,7 @@ bool MpegDecoder::Open(const FrameHeader& h)
         mp3.fdwFlags = MPEGLAYER3_FLAG_PADDING_OFF;
         mp3.nBlockSize = static_cast<WORD>(h.frameBytes);
         mp3.nFramesPerBlock = 1;
-        opened = acmStreamOpen(&stream_, nullptr, &mp3.wfx, &pcm, nullptr, 0, 0, ACM_STREAMOPENF_NONREALTIME);
+        result = acmStreamOpen(&opened, nullptr, &mp3.wfx, &pcm, nullptr, 0, 0, ACM_STREAMOPENF_NONREALTIME);
     } else {
         MPEG1WAVEFORMAT mpeg = {};
         mpeg.wfx.wFormatTag = WAVE_FORMAT_MPEG;
@@ -36,16 +38,16 @@ bool MpegDecoder::Open(const FrameHeader& h)
         mpeg.dwHeadBitrate = static_cast<DWORD>(h.bitrateKbps * 1000);
         mpeg.fwHeadMode = static_cast<WORD>(h.channels == 1 ? ACM_MPEG_SINGLECHANNEL : ACM_MPEG_STEREO);
         mpeg.fwHeadFlags = ACM_MPEG_ID_MPEG1;
-        opened = acmStreamOpen(&stream_, nullptr, &mpeg.wfx, &pcm, nullptr, 0, 0, ACM_STREAMOPENF_NONREALTIME);
+        result = acmStreamOpen(&opened, nullptr, &mpeg.wfx, &pcm, nullptr, 0, 0, ACM_STREAMOPENF_NONREALTIME);
     }
-    if (opened != 0) stream_ = nullptr;
-    return stream_ != nullptr;
+    if (result != 0) return false;
+    stream_.Reset(opened);
+    return true;
 }
 
 void MpegDecoder::Close()
 {
-    if (stream_) acmStreamClose(stream_, 0);
-    stream_ = nullptr;
+    stream_.Reset();
 }
 
 int32_t MpegDecoder::Convert(unsigned char* source, int32_t bytes, unsigned char* target, int32_t room, DWORD flags)
@@ -57,9 +59,9 @@ int32_t MpegDecoder::Convert(unsigned char* source, int32_t bytes, unsigned char
     header.cbSrcLength = static_cast<DWORD>(bytes);
     header.pbDst = target;
     header.cbDstLength = static_cast<DWORD>(room);
-    if (acmStreamPrepareHeader(stream_, &header, 0) != 0) return -1;
-    const MMRESULT converted = acmStreamConvert(stream_, &header, flags);
-    acmStreamUnprepareHeader(stream_, &header, 0);
+    if (acmStreamPrepareHeader(stream_.Get(), &header, 0) != 0) return -1;
+    const MMRESULT converted = acmStreamConvert(stream_.Get(), &header, flags);
+    acmStreamUnprepareHeader(stream_.Get(), &header, 0);
     return converted == 0 ? static_cast<int32_t>(header.cbDstLengthUsed) : -1;
 }
 

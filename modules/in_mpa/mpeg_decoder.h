@@ -3,17 +3,14 @@
 // stream's rate and channel count. The codec keeps decoded data that does not fit the target and
 // lags a frame or two behind its input; Decode drains it.
 #include <windows.h>
-#include <mmsystem.h>
-#include <mmreg.h>
-#include <msacm.h>
 #include <stdint.h>
 
+#include "acm_stream.h"
 #include "mpeg_frame.h"
 
 class MpegDecoder {
 public:
     MpegDecoder() = default;
-    ~MpegDecoder() { Close(); }
     MpegDecoder(const MpegDecoder&) = delete;
     MpegDecoder& operator=(const MpegDecoder&) = delete;
 
@@ -27,5 +24,5 @@ public:
 private:
     int32_t Convert(unsigned char* source, int32_t bytes, unsigned char* target, int32_t room, DWORD flags);
 
-    HACMSTREAM stream_ = nullptr;
+    UniqueAcmStream stream_;
 };

@@ -1,14 +1,5 @@
 #include "mpeg_playback.h"
 
-namespace {
-
-// The decoding thread's buffers; one stream plays at a time.
-unsigned char frameBuffer[kFramesPerPiece * kMaxFrameBytes];
-// The codec's output for a piece plus what it held back, with room to spare.
-unsigned char pcmBuffer[256 * 1024];
-
-}  // namespace
-
 void MpegPlayback::Restart(int64_t skip, int64_t left)
 {
     restart_ = true;
@@ -20,10 +11,10 @@ void MpegPlayback::Restart(int64_t skip, int64_t left)
 
 int MpegPlayback::DecodeMore()
 {
-    const int32_t bytes = NextFrames(frameBuffer, static_cast<int32_t>(sizeof frameBuffer));
+    const int32_t bytes = NextFrames(frameBuffer_, static_cast<int32_t>(sizeof frameBuffer_));
     if (bytes == kNoFramesYet) return kNoFramesYet;
     if (bytes == 0 && drained_) return kAudioEnded;
-    const int32_t decoded = decoder_.Decode(frameBuffer, bytes, pcmBuffer, static_cast<int32_t>(sizeof pcmBuffer), restart_);
+    const int32_t decoded = decoder_.Decode(frameBuffer_, bytes, pcmBuffer_, static_cast<int32_t>(sizeof pcmBuffer_), restart_);
     restart_ = false;
     if (decoded < 0) return kAudioEnded;
     if (bytes == 0) {
@@ -50,7 +41,7 @@ bool MpegPlayback::WritePcm()
     const int32_t room = output_->canWrite() / frame * frame;
     if (room <= 0) return false;
     const int32_t bytes = pcmEnd_ - pcmStart_ < room ? pcmEnd_ - pcmStart_ : room;
-    output_->write(reinterpret_cast<const char*>(pcmBuffer + pcmStart_), bytes);
+    output_->write(reinterpret_cast<const char*>(pcmBuffer_ + pcmStart_), bytes);
     pcmStart_ += bytes;
     return true;
 }

@@ -39,4 +39,9 @@ private:
     int64_t leftSamples_ = -1;  // samples still to play when the exact length is known
     int32_t pcmStart_ = 0;
     int32_t pcmEnd_ = 0;
+    // The decoding thread's buffers, each stream its own: a thread that Stop left behind may
+    // still use them while the module's other stream plays.
+    unsigned char frameBuffer_[kFramesPerPiece * kMaxFrameBytes];
+    // The codec's output for a piece plus what it held back, with room to spare.
+    unsigned char pcmBuffer_[256 * 1024];
 };

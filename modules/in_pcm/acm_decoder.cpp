@@ -21,12 +21,13 @@ bool AcmDecoder::Open(const WaveHeader& header)
     pcm.wBitsPerSample = 16;
     pcm.nBlockAlign = static_cast<WORD>(header.channels * 2);
     pcm.nAvgBytesPerSec = pcm.nSamplesPerSec * pcm.nBlockAlign;
-    if (acmStreamOpen(&stream_, nullptr, &source.format, &pcm, nullptr, 0, 0, ACM_STREAMOPENF_NONREALTIME) != 0) {
-        stream_ = nullptr;
+    // Taken only on success: a failed open may leave anything in the slot.
+    HACMSTREAM opened = nullptr;
+    if (acmStreamOpen(&opened, nullptr, &source.format, &pcm, nullptr, 0, 0, ACM_STREAMOPENF_NONREALTIME) != 0)
         return false;
-    }
+    stream_.Reset(opened);
     DWORD output = 0;
-    if (acmStreamSize(stream_, static_cast<DWORD>(header.blockAlign), &output, ACM_STREAMSIZEF_SOURCE) != 0 ||
+    if (acmStreamSize(stream_.Get(), static_cast<DWORD>(header.blockAlign), &output, ACM_STREAMSIZEF_SOURCE) != 0 ||
         output == 0 || output > 16 * 1024 * 1024) {
         Close();
         return false;
@@ -37,8 +38,7 @@ bool AcmDecoder::Open(const WaveHeader& header)
 
 void AcmDecoder::Close()
 {
-    if (stream_) acmStreamClose(stream_, 0);
-    stream_ = nullptr;
+    stream_.Reset();
     blockOutput_ = 0;
 }
 
@@ -51,8 +51,8 @@ int32_t AcmDecoder::Convert(unsigned char* source, int32_t bytes, unsigned char*
     header.cbSrcLength = static_cast<DWORD>(bytes);
     header.pbDst = target;
     header.cbDstLength = static_cast<DWORD>(room);
-    if (acmStreamPrepareHeader(stream_, &header, 0) != 0) return -1;
-    const MMRESULT converted = acmStreamConvert(stream_, &header, ACM_STREAMCONVERTF_BLOCKALIGN);
-    acmStreamUnprepareHeader(stream_, &header, 0);
+    if (acmStreamPrepareHeader(stream_.Get(), &header, 0) != 0) return -1;
+    const MMRESULT converted = acmStreamConvert(stream_.Get(), &header, ACM_STREAMCONVERTF_BLOCKALIGN);
+    acmStreamUnprepareHeader(stream_.Get(), &header, 0);
     return converted == 0 ? static_cast<int32_t>(header.cbDstLengthUsed) : -1;
 }

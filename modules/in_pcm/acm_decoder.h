@@ -3,17 +3,14 @@
 // manager knows) converted to 16-bit PCM at the same rate and channel count, whole blocks at a
 // time.
 #include <windows.h>
-#include <mmsystem.h>
-#include <mmreg.h>
-#include <msacm.h>
 #include <stdint.h>
 
+#include "acm_stream.h"
 #include "wave_header.h"
 
 class AcmDecoder {
 public:
     AcmDecoder() = default;
-    ~AcmDecoder() { Close(); }
     AcmDecoder(const AcmDecoder&) = delete;
     AcmDecoder& operator=(const AcmDecoder&) = delete;
 
@@ -26,6 +23,6 @@ public:
     int32_t Convert(unsigned char* source, int32_t bytes, unsigned char* target, int32_t room);
 
 private:
-    HACMSTREAM stream_ = nullptr;
+    UniqueAcmStream stream_;
     int32_t blockOutput_ = 0;
 };

@@ -1,6 +1,7 @@
 #include "wave_header.h"
 
 #include "win/ansi_text.h"
+#include "win/unique_resource.h"
 
 namespace {
 
@@ -16,37 +17,16 @@ uint16_t Get16(const unsigned char* at) { return static_cast<uint16_t>(at[0] | (
 uint32_t Get32(const unsigned char* at) { return Get16(at) | (static_cast<uint32_t>(Get16(at + 2)) << 16); }
 bool IsId(const unsigned char* at, const char* id) { return at[0] == id[0] && at[1] == id[1] && at[2] == id[2] && at[3] == id[3]; }
 
-class FileReader {
-public:
-    explicit FileReader(const char* path)
-        : file_(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr))
-    {
-        LARGE_INTEGER size;
-        if (file_ != INVALID_HANDLE_VALUE && GetFileSizeEx(file_, &size)) size_ = static_cast<uint64_t>(size.QuadPart);
-    }
-    ~FileReader()
-    {
-        if (file_ != INVALID_HANDLE_VALUE) CloseHandle(file_);
-    }
-    FileReader(const FileReader&) = delete;
-    FileReader& operator=(const FileReader&) = delete;
-
-    uint64_t Size() const { return size_; }
-    bool Read(uint64_t offset, void* data, uint32_t bytes)
-    {
-        if (file_ == INVALID_HANDLE_VALUE || offset > size_ || bytes > size_ - offset) return false;
-        OVERLAPPED at = {};
-        at.Offset = static_cast<DWORD>(offset);
-        at.OffsetHigh = static_cast<DWORD>(offset >> 32);
-        DWORD read = 0;
-        return ReadFile(file_, data, bytes, &read, &at) && read == bytes;
-    }
-
-private:
-    HANDLE file_;
-    uint64_t size_ = 0;
-};
+// Reads bytes at offset of a file of size bytes; false for anything past its end.
+bool ReadAt(const UniqueFile& file, uint64_t size, uint64_t offset, void* data, uint32_t bytes)
+{
+    if (offset > size || bytes > size - offset) return false;
+    OVERLAPPED at = {};
+    at.Offset = static_cast<DWORD>(offset);
+    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    DWORD read = 0;
+    return ReadFile(file.Get(), data, bytes, &read, &at) && read == bytes;
+}
 
 bool ReadFormat(const unsigned char* fmt, uint32_t size, WaveHeader* header)
 {
@@ -118,21 +98,25 @@ bool ReadWaveHeader(const char* path, WaveHeader* header)
 {
     *header = WaveHeader();
     if (!path || !*path) return false;
-    FileReader file(path);
+    const UniqueFile file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER fileSize;
+    if (!file || !GetFileSizeEx(file.Get(), &fileSize)) return false;
+    const uint64_t fileBytes = static_cast<uint64_t>(fileSize.QuadPart);
     unsigned char riff[12];
-    if (!file.Read(0, riff, 12) || !IsId(riff, "RIFF") || !IsId(riff + 8, "WAVE")) return false;
+    if (!ReadAt(file, fileBytes, 0, riff, 12) || !IsId(riff, "RIFF") || !IsId(riff + 8, "WAVE")) return false;
     bool haveFormat = false;
     bool haveData = false;
     uint64_t at = 12;
-    for (int chunks = 0; chunks < kMaxChunks && file.Size() - at >= 8; ++chunks) {
+    for (int chunks = 0; chunks < kMaxChunks && fileBytes - at >= 8; ++chunks) {
         unsigned char chunk[8];
-        if (!file.Read(at, chunk, 8)) return false;
+        if (!ReadAt(file, fileBytes, at, chunk, 8)) return false;
         const uint32_t size = Get32(chunk + 4);
         const uint64_t body = at + 8;
-        if (size > file.Size() - body) return false;
+        if (size > fileBytes - body) return false;
         if (IsId(chunk, "fmt ") && !haveFormat) {
             const uint32_t wanted = size < kMaxFormatBytes ? size : kMaxFormatBytes;
-            if (!file.Read(body, header->format, wanted) || !ReadFormat(header->format, size, header)) return false;
+            if (!ReadAt(file, fileBytes, body, header->format, wanted) || !ReadFormat(header->format, size, header)) return false;
             header->formatBytes = wanted;
             haveFormat = true;
         } else if (IsId(chunk, "data") && !haveData) {
@@ -142,10 +126,10 @@ bool ReadWaveHeader(const char* path, WaveHeader* header)
         } else if (IsId(chunk, "LIST") && size <= kMaxInfoBytes) {
             // The host calls its plugins from one thread only.
             static unsigned char list[kMaxInfoBytes];
-            if (file.Read(body, list, size)) ReadInfo(list, size, header);
+            if (ReadAt(file, fileBytes, body, list, size)) ReadInfo(list, size, header);
         }
         at = body + size + (size & 1);
-        if (at > file.Size()) break;
+        if (at > fileBytes) break;
     }
     if (!haveFormat || !haveData) return false;
     header->dataBytes -= header->dataBytes % static_cast<uint64_t>(header->blockAlign);

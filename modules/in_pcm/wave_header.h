@@ -34,7 +34,12 @@ struct WaveHeader {
     char genre[256] = "";
 
     int64_t BytesPerSecond() const { return bytesPerSecond; }
-    int32_t LengthMs() const { return static_cast<int32_t>(dataBytes * 1000 / static_cast<uint64_t>(BytesPerSecond())); }
+    // Held within 32 bits: a crafted header (a byte rate of 1) makes days of a few megabytes.
+    int32_t LengthMs() const
+    {
+        const uint64_t ms = dataBytes * 1000 / static_cast<uint64_t>(BytesPerSecond());
+        return ms < INT32_MAX ? static_cast<int32_t>(ms) : INT32_MAX;
+    }
 };
 
 // Reads the header of a RIFF WAVE file with integer PCM of 8, 16, 24 or 32 bits, 32-bit float or

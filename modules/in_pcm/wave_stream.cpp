@@ -8,7 +8,7 @@ namespace {
 constexpr int32_t kFramesPerPiece = 16384;
 constexpr int32_t kMaxChannels = 8;
 
-// The decoding thread's buffers; one stream plays at a time.
+// The decoding thread's buffers: the module's one stream starts only once an earlier thread has ended.
 unsigned char sourceBuffer[kFramesPerPiece * kMaxChannels * 4];
 int16_t pcmBuffer[kFramesPerPiece * kMaxChannels];
 
@@ -19,9 +19,9 @@ bool WaveStream::Start(const char* path, const WaveHeader& header, OutputPluginR
 {
     Stop();
     if (!CanStart(output)) return false;
-    file_ = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                        FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    if (file_ == INVALID_HANDLE_VALUE) return false;
+    file_.Reset(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                            FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!file_) return false;
     header_ = header;
     CopyBounded(path_, path);
     // A block must fit the conversion buffer whole.
@@ -37,8 +37,7 @@ bool WaveStream::Start(const char* path, const WaveHeader& header, OutputPluginR
 void WaveStream::CloseSource()
 {
     decoder_.Close();
-    CloseHandle(file_);
-    file_ = INVALID_HANDLE_VALUE;
+    file_.Reset();
 }
 
 bool WaveStream::FeedCompressed(int32_t room)
@@ -52,7 +51,7 @@ bool WaveStream::FeedCompressed(int32_t room)
     if (blocks > left) blocks = left;
     const DWORD bytes = static_cast<DWORD>(blocks * block);
     DWORD read = 0;
-    if (!ReadFile(file_, sourceBuffer, bytes, &read, nullptr) || read < block) return false;
+    if (!ReadFile(file_.Get(), sourceBuffer, bytes, &read, nullptr) || read < block) return false;
     const int32_t whole = static_cast<int32_t>(read / block * block);
     const int32_t pcmBytes = decoder_.Convert(sourceBuffer, whole, reinterpret_cast<unsigned char*>(pcmBuffer), target);
     if (pcmBytes < 0) return false;
@@ -73,7 +72,7 @@ bool WaveStream::Feed(int32_t room)
         frames = static_cast<int64_t>(left / static_cast<uint64_t>(header_.blockAlign));
     const DWORD bytes = static_cast<DWORD>(frames * header_.blockAlign);
     DWORD read = 0;
-    if (!ReadFile(file_, sourceBuffer, bytes, &read, nullptr) || read < static_cast<DWORD>(header_.blockAlign))
+    if (!ReadFile(file_.Get(), sourceBuffer, bytes, &read, nullptr) || read < static_cast<DWORD>(header_.blockAlign))
         return false;  // the file became shorter than its header says
     const int32_t whole = static_cast<int32_t>(read / static_cast<DWORD>(header_.blockAlign));
     ConvertTo16(header_, sourceBuffer, whole * header_.channels, pcmBuffer);
@@ -87,7 +86,7 @@ void WaveStream::Run()
     bool ended = false;
     LARGE_INTEGER start;
     start.QuadPart = static_cast<LONGLONG>(header_.dataOffset);
-    SetFilePointerEx(file_, start, nullptr, FILE_BEGIN);
+    SetFilePointerEx(file_.Get(), start, nullptr, FILE_BEGIN);
     // The flag is read while feeding (waiting on the event costs a system call per piece); the
     // event ends an idle wait.
     while (!stopRequested_) {
@@ -100,7 +99,7 @@ void WaveStream::Run()
             readBytes_ = blockIndex * block;
             LARGE_INTEGER at;
             at.QuadPart = static_cast<LONGLONG>(header_.dataOffset + readBytes_);
-            SetFilePointerEx(file_, at, nullptr, FILE_BEGIN);
+            SetFilePointerEx(file_.Get(), at, nullptr, FILE_BEGIN);
             if (output_->flush)
                 output_->flush(static_cast<int32_t>(readBytes_ * 1000 / static_cast<uint64_t>(header_.BytesPerSecond())));
             ended = false;

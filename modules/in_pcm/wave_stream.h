@@ -9,6 +9,7 @@
 #include "stream_thread.h"
 #include "tunara_plugin.h"
 #include "wave_header.h"
+#include "win/unique_resource.h"
 
 class WaveStream final : public StreamThread {
 public:
@@ -33,7 +34,7 @@ private:
 
     WaveHeader header_;
     char path_[MAX_PATH] = "";
-    HANDLE file_ = INVALID_HANDLE_VALUE;
+    UniqueFile file_;
     AcmDecoder decoder_;
     uint64_t readBytes_ = 0;  // into the data chunk
 };

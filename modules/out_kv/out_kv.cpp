@@ -5,9 +5,11 @@
 #include <windows.h>
 #include <mmsystem.h>
 
-#include "win/locked.h"
+#include "device_clock.h"
 #include "pcm_gain.h"
 #include "tunara_plugin.h"
+#include "wave_out.h"
+#include "win/locked.h"
 
 namespace {
 
@@ -17,8 +19,9 @@ constexpr int32_t kMaxBlockBytes = 64 * 1024;
 
 struct DeviceState {
     Lock lock;
-    HWAVEOUT device = nullptr;
+    UniqueWaveOut device;
     WAVEHDR headers[kBlocks] = {};
+    UniquePreparedBlock prepared[kBlocks];  // after the device: unprepared before it closes
     char blocks[kBlocks][kMaxBlockBytes];
     bool queued[kBlocks] = {};
     int next = 0;            // the block being filled
@@ -28,10 +31,7 @@ struct DeviceState {
     bool paused = false;
     int32_t bitsPerSample = 16;
     int32_t channels = 2;
-    int64_t bytesPerSecond = 176400;
-    int64_t writtenBytes = 0;    // since open or the last flush
-    int64_t positionBase = 0;    // device position (bytes) at the last flush
-    int32_t baseMs = 0;          // the last flush position
+    DeviceClock clock;
 };
 
 DeviceState state;
@@ -44,47 +44,58 @@ void Submit()
 {
     if (state.filled == 0) return;
     WAVEHDR& header = state.headers[state.next];
-    if (header.dwFlags & WHDR_PREPARED) waveOutUnprepareHeader(state.device, &header, sizeof header);
+    state.prepared[state.next].Reset();
     ApplyGain(state.gain, state.blocks[state.next], state.filled, state.bitsPerSample, state.channels);
     header = WAVEHDR();
     header.lpData = state.blocks[state.next];
     header.dwBufferLength = static_cast<DWORD>(state.filled);
-    if (waveOutPrepareHeader(state.device, &header, sizeof header) == MMSYSERR_NOERROR &&
-        waveOutWrite(state.device, &header, sizeof header) == MMSYSERR_NOERROR)
-        state.queued[state.next] = true;
+    const HWAVEOUT device = state.device.Get();
+    if (waveOutPrepareHeader(device, &header, sizeof header) == MMSYSERR_NOERROR) {
+        state.prepared[state.next].Reset(PreparedBlock{device, &header});
+        if (waveOutWrite(device, &header, sizeof header) == MMSYSERR_NOERROR) state.queued[state.next] = true;
+    }
     state.next = (state.next + 1) % kBlocks;
     state.filled = 0;
 }
 
-int64_t DeviceBytes()
+// The device's position in bytes, as the platform counts it (32 bits); false when unknown.
+bool DeviceBytes(uint32_t* bytes)
 {
     MMTIME time = {};
     time.wType = TIME_BYTES;
-    if (waveOutGetPosition(state.device, &time, sizeof time) != MMSYSERR_NOERROR || time.wType != TIME_BYTES) return 0;
-    return static_cast<int64_t>(time.u.cb);
+    if (waveOutGetPosition(state.device.Get(), &time, sizeof time) != MMSYSERR_NOERROR || time.wType != TIME_BYTES)
+        return false;
+    *bytes = time.u.cb;
+    return true;
 }
 
-void ResetLocked()
+// Brings the clock up to the device's position.
+void ObserveDevice()
 {
-    waveOutReset(state.device);
+    uint32_t bytes = 0;
+    if (DeviceBytes(&bytes)) state.clock.Observe(bytes);
+}
+
+// Drops everything queued; the next byte written plays at baseMs.
+void ResetLocked(int32_t baseMs)
+{
+    waveOutReset(state.device.Get());
     for (int i = 0; i < kBlocks; ++i) {
-        if (state.headers[i].dwFlags & WHDR_PREPARED)
-            waveOutUnprepareHeader(state.device, &state.headers[i], sizeof state.headers[i]);
+        state.prepared[i].Reset();
         state.headers[i] = WAVEHDR();
         state.queued[i] = false;
     }
     state.next = 0;
     state.filled = 0;
-    state.writtenBytes = 0;
-    state.positionBase = DeviceBytes();
+    uint32_t bytes = 0;
+    state.clock.Restart(DeviceBytes(&bytes) ? bytes : 0, baseMs);
 }
 
 void CloseLocked()
 {
     if (!state.device) return;
-    ResetLocked();
-    waveOutClose(state.device);
-    state.device = nullptr;
+    ResetLocked(state.clock.BaseMs());
+    state.device.Reset();
 }
 
 void TUNARA_CDECL Init() {}
@@ -109,20 +120,18 @@ int32_t TUNARA_CDECL Open(int32_t sampleRate, int32_t channels, int32_t bitsPerS
     format.wBitsPerSample = static_cast<WORD>(bitsPerSample);
     format.nBlockAlign = static_cast<WORD>(channels * bitsPerSample / 8);
     format.nAvgBytesPerSec = format.nSamplesPerSec * format.nBlockAlign;
-    if (waveOutOpen(&state.device, WAVE_MAPPER, &format, 0, 0, CALLBACK_NULL) != MMSYSERR_NOERROR) {
-        state.device = nullptr;
-        return -1;
-    }
+    HWAVEOUT device = nullptr;
+    if (waveOutOpen(&device, WAVE_MAPPER, &format, 0, 0, CALLBACK_NULL) != MMSYSERR_NOERROR) return -1;
+    state.device.Reset(device);
     state.bitsPerSample = bitsPerSample;
     state.channels = channels;
-    state.bytesPerSecond = format.nAvgBytesPerSec;
+    state.clock.Open(format.nAvgBytesPerSec);
     int32_t block = static_cast<int32_t>(format.nAvgBytesPerSec / kBlocks);
     if (block > kMaxBlockBytes) block = kMaxBlockBytes;
     block -= block % format.nBlockAlign;
     state.blockBytes = block > 0 ? block : format.nBlockAlign;
     state.paused = false;
-    state.baseMs = 0;
-    ResetLocked();
+    ResetLocked(0);
     return 0;
 }
 
@@ -144,7 +153,7 @@ int32_t TUNARA_CDECL Write(const char* data, int32_t bytes)
         CopyMemory(state.blocks[state.next] + state.filled, data + done, static_cast<SIZE_T>(part));
         state.filled += part;
         done += part;
-        state.writtenBytes += part;
+        state.clock.Wrote(part);
         if (state.filled == state.blockBytes) Submit();
     }
     return 0;
@@ -154,6 +163,8 @@ int32_t TUNARA_CDECL CanWrite()
 {
     Locked hold(state.lock);
     if (!state.device || state.paused) return 0;
+    // Asked all the time while a stream plays: the clock sees every wrap of the device's count.
+    ObserveDevice();
     int32_t room = 0;
     for (int i = 0; i < kBlocks; ++i) {
         const int block = (state.next + i) % kBlocks;
@@ -179,8 +190,8 @@ int32_t TUNARA_CDECL Pause(int32_t pause)
     Locked hold(state.lock);
     const int32_t was = state.paused ? 1 : 0;
     if (state.device && (pause != 0) != state.paused) {
-        if (pause) waveOutPause(state.device);
-        else waveOutRestart(state.device);
+        if (pause) waveOutPause(state.device.Get());
+        else waveOutRestart(state.device.Get());
     }
     state.paused = pause != 0;
     return was;
@@ -202,26 +213,23 @@ void TUNARA_CDECL Flush(int32_t positionMs)
 {
     Locked hold(state.lock);
     if (!state.device) return;
-    ResetLocked();
+    ResetLocked(positionMs);
     // A reset device stays paused when it was paused.
-    if (state.paused) waveOutPause(state.device);
-    state.baseMs = positionMs;
+    if (state.paused) waveOutPause(state.device.Get());
 }
 
 int32_t TUNARA_CDECL GetOutputTime()
 {
     Locked hold(state.lock);
-    if (!state.device) return state.baseMs;
-    int64_t heard = DeviceBytes() - state.positionBase;
-    if (heard < 0) heard = 0;
-    if (heard > state.writtenBytes) heard = state.writtenBytes;
-    return state.baseMs + static_cast<int32_t>(heard * 1000 / state.bytesPerSecond);
+    if (!state.device) return state.clock.BaseMs();
+    ObserveDevice();
+    return state.clock.OutputMs();
 }
 
 int32_t TUNARA_CDECL GetWrittenTime()
 {
     Locked hold(state.lock);
-    return state.baseMs + static_cast<int32_t>(state.writtenBytes * 1000 / state.bytesPerSecond);
+    return state.clock.WrittenMs();
 }
 
 }  // namespace

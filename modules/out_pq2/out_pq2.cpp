@@ -5,6 +5,9 @@
 //   file=     the WAVE file to write; a %d in it becomes a counter that starts at 1 and grows
 //             with each open. Empty or missing: nothing is written, the output only paces.
 //   realtime= 1 (the default): output time follows real time; 0: as fast as the input decodes.
+//   maxbytes= the largest file to write, in bytes; missing, 0 or past what a WAVE file's 32-bit
+//             sizes hold (4 GiB): that. At the limit the file stops growing and stays a valid
+//             WAVE file; the output goes on pacing as before.
 #include <windows.h>
 
 #include "win/locked.h"
@@ -36,7 +39,7 @@ struct Pq2State {
     int32_t blockAlign = 4;
     int64_t bytesPerSecond = 176400;
     int64_t writtenBytes = 0;  // since open or the last flush
-    uint32_t fileBase = 0;     // the file's samples at the last flush
+    uint64_t fileBase = 0;     // the file's samples at the last flush
     int32_t baseMs = 0;        // the last flush position
     int32_t openCount = 0;
     char scratch[kScratchBytes];
@@ -58,7 +61,14 @@ int64_t HeardBytes()
 int64_t HeardMs() { return HeardBytes() * 1000 / state.bytesPerSecond; }
 
 // Like a device that is closed or flushed, the file keeps only what a listener has heard.
-void DropUnheard() { state.file.Truncate(state.fileBase + static_cast<uint32_t>(HeardBytes())); }
+void DropUnheard() { state.file.Truncate(state.fileBase + static_cast<uint64_t>(HeardBytes())); }
+
+// Output times stay within 32 bits: at the end of the range they stand still.
+int32_t TimeMs(int64_t sinceBase)
+{
+    const int64_t ms = state.baseMs + sinceBase;
+    return ms < INT32_MAX ? static_cast<int32_t>(ms) : INT32_MAX;
+}
 
 // The file name from the settings with its first %d replaced by the open counter.
 bool TrackFileName(const char* pattern, int32_t counter, char* path)
@@ -109,15 +119,18 @@ int32_t TUNARA_CDECL Open(int32_t sampleRate, int32_t channels, int32_t bitsPerS
     char ini[MAX_PATH];
     char pattern[MAX_PATH] = "";
     int realtime = 1;
+    uint64_t maxBytes = WaveFileWriter::kMaxFileBytes;
     if (PathBesideModule("out_pq2.ini", ini)) {
         GetPrivateProfileStringA("output", "file", "", pattern, MAX_PATH, ini);
         realtime = static_cast<int>(GetPrivateProfileIntA("output", "realtime", 1, ini));
+        const UINT limit = GetPrivateProfileIntA("output", "maxbytes", 0, ini);
+        if (limit > 0) maxBytes = limit;
     }
     ++state.openCount;
     if (pattern[0]) {
         char path[MAX_PATH];
         if (!TrackFileName(pattern, state.openCount, path) ||
-            !state.file.Open(path, sampleRate, channels, bitsPerSample))
+            !state.file.Open(path, sampleRate, channels, bitsPerSample, maxBytes))
             return -1;
     }
     state.realtime = realtime != 0;
@@ -149,7 +162,7 @@ int32_t TUNARA_CDECL Write(const char* data, int32_t bytes)
     for (int32_t done = 0; done < bytes;) {
         int32_t part = bytes - done;
         if (part > kScratchBytes) part = kScratchBytes - kScratchBytes % state.blockAlign;
-        if (state.file.IsOpen()) {
+        if (state.file.IsOpen() && !state.file.Full()) {
             CopyMemory(state.scratch, data + done, static_cast<SIZE_T>(part));
             ApplyGain(state.gain, state.scratch, part, state.bitsPerSample, state.channels);
             state.file.Append(state.scratch, static_cast<uint32_t>(part));
@@ -213,13 +226,13 @@ void TUNARA_CDECL Flush(int32_t positionMs)
 int32_t TUNARA_CDECL GetOutputTime()
 {
     Locked hold(state.lock);
-    return state.baseMs + static_cast<int32_t>(HeardMs());
+    return TimeMs(HeardMs());
 }
 
 int32_t TUNARA_CDECL GetWrittenTime()
 {
     Locked hold(state.lock);
-    return state.baseMs + static_cast<int32_t>(WrittenMs());
+    return TimeMs(WrittenMs());
 }
 
 }  // namespace

@@ -5,8 +5,6 @@ namespace {
 constexpr uint32_t kHeaderBytes = 44;
 constexpr uint32_t kRiffSizeOffset = 4;
 constexpr uint32_t kDataSizeOffset = 40;
-// The RIFF size field counts everything after its own 8 bytes and must fit 32 bits.
-constexpr uint32_t kMaxDataBytes = 0xFFFFFFFFu - (kHeaderBytes - 8);
 
 void Put16(unsigned char* at, uint32_t value)
 {
@@ -22,20 +20,35 @@ void Put32(unsigned char* at, uint32_t value)
 
 }  // namespace
 
-bool WaveFileWriter::WriteAt(uint32_t offset, const void* data, uint32_t bytes)
+bool WaveFileWriter::WriteAt(uint64_t offset, const void* data, uint32_t bytes)
 {
+    // The samples of a full file end past 4 GiB: the offset takes both words.
     OVERLAPPED at = {};
-    at.Offset = offset;
+    at.Offset = static_cast<DWORD>(offset);
+    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
     DWORD written = 0;
-    return WriteFile(file_, data, bytes, &written, &at) && written == bytes;
+    return WriteFile(file_.Get(), data, bytes, &written, &at) && written == bytes;
 }
 
-bool WaveFileWriter::Open(const char* path, int32_t sampleRate, int32_t channels, int32_t bitsPerSample)
+bool WaveFileWriter::PatchSizes()
+{
+    unsigned char size[4];
+    Put32(size, kHeaderBytes - 8 + dataBytes_);
+    const bool patched = WriteAt(kRiffSizeOffset, size, 4);
+    Put32(size, dataBytes_);
+    return WriteAt(kDataSizeOffset, size, 4) && patched;
+}
+
+bool WaveFileWriter::Open(const char* path, int32_t sampleRate, int32_t channels, int32_t bitsPerSample,
+                          uint64_t maxFileBytes)
 {
     Close();
-    file_ = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file_ == INVALID_HANDLE_VALUE) return false;
+    file_.Reset(CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file_) return false;
     const uint32_t blockAlign = static_cast<uint32_t>(channels) * static_cast<uint32_t>(bitsPerSample / 8);
+    if (maxFileBytes > kMaxFileBytes) maxFileBytes = kMaxFileBytes;
+    const uint64_t room = maxFileBytes > kHeaderBytes ? maxFileBytes - kHeaderBytes : 0;
+    maxDataBytes_ = static_cast<uint32_t>(room - room % blockAlign);
     unsigned char header[kHeaderBytes] = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' '};
     Put32(header + 4, kHeaderBytes - 8);
     Put32(header + 16, 16);
@@ -60,34 +73,19 @@ bool WaveFileWriter::Open(const char* path, int32_t sampleRate, int32_t channels
 bool WaveFileWriter::Append(const char* data, uint32_t bytes)
 {
     if (!IsOpen()) return false;
-    if (bytes > kMaxDataBytes - dataBytes_) bytes = kMaxDataBytes - dataBytes_;
+    if (bytes > maxDataBytes_ - dataBytes_) bytes = maxDataBytes_ - dataBytes_;
     if (bytes == 0) return true;
-    if (!WriteAt(kHeaderBytes + dataBytes_, data, bytes)) return false;
+    if (!WriteAt(kHeaderBytes + static_cast<uint64_t>(dataBytes_), data, bytes)) return false;
     dataBytes_ += bytes;
-    unsigned char size[4];
-    Put32(size, kHeaderBytes - 8 + dataBytes_);
-    bool patched = WriteAt(kRiffSizeOffset, size, 4);
-    Put32(size, dataBytes_);
-    return WriteAt(kDataSizeOffset, size, 4) && patched;
+    return PatchSizes();
 }
 
-void WaveFileWriter::Truncate(uint32_t dataBytes)
+void WaveFileWriter::Truncate(uint64_t dataBytes)
 {
     if (!IsOpen() || dataBytes >= dataBytes_) return;
-    dataBytes_ = dataBytes;
-    unsigned char size[4];
-    Put32(size, kHeaderBytes - 8 + dataBytes_);
-    WriteAt(kRiffSizeOffset, size, 4);
-    Put32(size, dataBytes_);
-    WriteAt(kDataSizeOffset, size, 4);
+    dataBytes_ = static_cast<uint32_t>(dataBytes);
+    PatchSizes();
     LARGE_INTEGER end;
-    end.QuadPart = kHeaderBytes + dataBytes_;
-    if (SetFilePointerEx(file_, end, nullptr, FILE_BEGIN)) SetEndOfFile(file_);
-}
-
-void WaveFileWriter::Close()
-{
-    if (!IsOpen()) return;
-    CloseHandle(file_);
-    file_ = INVALID_HANDLE_VALUE;
+    end.QuadPart = static_cast<LONGLONG>(kHeaderBytes) + dataBytes_;
+    if (SetFilePointerEx(file_.Get(), end, nullptr, FILE_BEGIN)) SetEndOfFile(file_.Get());
 }

@@ -1,29 +1,37 @@
 #pragma once
 // One WAVE file being written: a 44-byte PCM header whose sizes are patched after every write,
 // so the file is complete at any moment, even when the process ends in the middle of a track.
+// The sizes are 32-bit: at the limit the file stops growing, a valid WAVE file of whole frames,
+// and what comes after is dropped.
 #include <windows.h>
 #include <stdint.h>
 
+#include "win/unique_resource.h"
+
 class WaveFileWriter {
 public:
-    WaveFileWriter() = default;
-    ~WaveFileWriter() { Close(); }
-    WaveFileWriter(const WaveFileWriter&) = delete;
-    WaveFileWriter& operator=(const WaveFileWriter&) = delete;
+    // The largest file the format's sizes describe: the RIFF size counts all but its first 8 bytes.
+    static constexpr uint64_t kMaxFileBytes = 0xFFFFFFFFull + 8;
 
     // Creates (or replaces) the file and writes its header; false when it cannot be created.
-    bool Open(const char* path, int32_t sampleRate, int32_t channels, int32_t bitsPerSample);
-    // Appends the data and patches the sizes. Data past the format's 4 GiB limit is dropped.
+    // maxFileBytes (at most kMaxFileBytes) is where the file stops growing.
+    bool Open(const char* path, int32_t sampleRate, int32_t channels, int32_t bitsPerSample,
+              uint64_t maxFileBytes = kMaxFileBytes);
+    // Appends the data and patches the sizes; the whole frames past the limit are dropped.
     bool Append(const char* data, uint32_t bytes);
+    // Whether the file has reached its limit: nothing more is written.
+    bool Full() const { return dataBytes_ >= maxDataBytes_; }
     // Cuts the samples back to the first dataBytes (never lengthens them).
-    void Truncate(uint32_t dataBytes);
+    void Truncate(uint64_t dataBytes);
     uint32_t DataBytes() const { return dataBytes_; }
-    void Close();
-    bool IsOpen() const { return file_ != INVALID_HANDLE_VALUE; }
+    void Close() { file_.Reset(); }
+    bool IsOpen() const { return file_.Valid(); }
 
 private:
-    bool WriteAt(uint32_t offset, const void* data, uint32_t bytes);
+    bool WriteAt(uint64_t offset, const void* data, uint32_t bytes);
+    bool PatchSizes();
 
-    HANDLE file_ = INVALID_HANDLE_VALUE;
+    UniqueFile file_;
     uint32_t dataBytes_ = 0;
+    uint32_t maxDataBytes_ = 0;
 };
