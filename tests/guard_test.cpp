@@ -98,7 +98,7 @@ TEST_F(Guard, TheHiddenWindowAnswersZeroWhenAnAdvanceRunsOutOfMemoryAndServesOn)
     engine.repeat = 1;
 
     FailNextAllocation();
-    EXPECT_EQ(SendMessageA(engine.hiddenWindow, WM_ENGINE_ADVANCE, kAdvanceAfterFailedStart, 0), 0);
+    EXPECT_EQ(SendMessageA(engine.hiddenWindow.Get(), WM_ENGINE_ADVANCE, kAdvanceAfterFailedStart, 0), 0);
     EXPECT_FALSE(AllocationFailurePending());
     EXPECT_TRUE(log_.empty());
 

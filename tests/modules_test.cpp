@@ -1142,6 +1142,7 @@ TEST_F(Modules, InternetRadioJoinedInsideAFrameKeepsItsTitles)
         EXPECT_GT(rms, 10000) << "track " << track;
         EXPECT_LT(rms, 12500) << "track " << track;
     }
+}
 
 namespace {
 
