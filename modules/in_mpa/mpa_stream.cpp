@@ -6,11 +6,9 @@
 
 namespace {
 
-// Samples the platform's layer 3 decoder puts before the first decoded sample.
+// Samples the decoder puts before the first sample of the encoder's input, which the encoder's
+// delay in its tag does not count (the convention of every gapless decoder).
 constexpr int64_t kDecoderDelay = 529;
-// Samples between a layer 1 or 2 source and the platform decoder's output (measured with twolame):
-// the analysis filterbank every encoder runs and the decoder's synthesis, which no tag records.
-constexpr int64_t kFilterbankDelay = 481;
 
 }  // namespace
 
@@ -52,9 +50,9 @@ void MpaStream::Jump(int32_t positionMs)
     // With the encoder's tag the length is exact: the padding at the end goes too.
     const int64_t left = file_.encoderDelay >= 0 ? (total > at ? total - at : 0) : -1;
     if (readOffset_ == file_.audioStart) {
-        // From the start, the decoder's and the encoder's delay go with the samples before the position.
-        Restart((file_.first.layer == 3 ? kDecoderDelay : kFilterbankDelay) +
-                    (file_.encoderDelay > 0 ? file_.encoderDelay : 0) + at, left);
+        // From the start: with the encoder's tag, its delay and the decoder's go with the samples
+        // before the position; without one, every decoded sample is audio.
+        Restart((file_.encoderDelay >= 0 ? kDecoderDelay + file_.encoderDelay : 0) + at, left);
     } else {
         Restart(2 * spf, left);
     }

@@ -1,28 +1,31 @@
 #pragma once
-// MPEG audio frames converted to 16-bit PCM by the platform's audio compression manager, at the
-// stream's rate and channel count. The codec keeps decoded data that does not fit the target and
-// lags a frame or two behind its input; Decode drains it.
-#include <windows.h>
+// MPEG audio frames decoded to 16-bit PCM by libmpg123, at the stream's rate and channel count.
+// The module finds, checks and feeds whole frames itself and cuts the encoder's delay and padding
+// by its own reading of the encoder's tag, so the library's own gapless cutting is off: every
+// decoded sample comes out. What does not fit the target stays in the library; Decode with no
+// frames drains it. Used by the decoding thread (and the host's thread while no thread runs).
 #include <stdint.h>
 
-#include "acm_stream.h"
+#include <mpg123.h>
+
 #include "mpeg_frame.h"
+#include "win/unique_resource.h"
+
+struct Mpg123HandleTraits {
+    using Type = mpg123_handle*;
+    static Type None() noexcept { return nullptr; }
+    static void Close(Type value) noexcept { mpg123_delete(value); }
+};
 
 class MpegDecoder {
 public:
-    MpegDecoder() = default;
-    MpegDecoder(const MpegDecoder&) = delete;
-    MpegDecoder& operator=(const MpegDecoder&) = delete;
-
-    // False when no installed codec decodes the stream to PCM.
+    // False when the library cannot decode the stream to 16-bit PCM at its own format.
     bool Open(const FrameHeader& stream);
     void Close();
     // Decodes whole frames (bytes may be 0 to drain) into target (room bytes); restart after a
     // jump in the input. The PCM bytes written, or -1.
-    int32_t Decode(unsigned char* frames, int32_t bytes, unsigned char* target, int32_t room, bool restart);
+    int32_t Decode(const unsigned char* frames, int32_t bytes, unsigned char* target, int32_t room, bool restart);
 
 private:
-    int32_t Convert(unsigned char* source, int32_t bytes, unsigned char* target, int32_t room, DWORD flags);
-
-    UniqueAcmStream stream_;
+    UniqueResource<Mpg123HandleTraits> handle_;
 };

@@ -5,11 +5,11 @@ make_mp3.py OUTPUT_DIR.
 cbr_tagged.mp3  44.1 kHz stereo, 128 kbit/s, 88,323 samples of 1 kHz at half scale, ID3v2 tags
 vbr_mono.mp3    22.05 kHz mono (MPEG 2), VBR, 33,152 samples of a sweep from 200 Hz rising 400 Hz a second
                 at half scale, ID3v1 tag
-cbr_tagged.mpg123.wav, vbr_mono.mpg123.wav   the same two files decoded by mpg123
 cbr_bare.mp3    44.1 kHz stereo, 128 kbit/s, 44,100 samples of 1 kHz, no tags and no Info frame
 vbr_plain.mp3   44.1 kHz stereo, VBR, 132,300 samples of the sweep, no tags and no Xing frame
 tone.mp2        48 kHz stereo (MPEG 1 layer 2), 192 kbit/s, 96,000 samples of 1 kHz at half scale
 sweep_mono.mp2  24 kHz mono (MPEG 2 layer 2), 64 kbit/s, 36,000 samples of the sweep
+<name>.mpg123.wav   each of them decoded by mpg123 -w, the reference decoder
 """
 import math
 import os
@@ -67,8 +67,8 @@ def main():
     tone(sweep24, 24000, 1, 36000, 200, sweep=400)
     twolame(sweep24, os.path.join(out, "sweep_mono.mp2"), "-b", "64", "-m", "m")
     # A second decoder's renders, for the suites to compare theirs with.
-    for name in ("cbr_tagged", "vbr_mono"):
-        mpg123(os.path.join(out, name + ".mp3"), os.path.join(out, name + ".mpg123.wav"))
+    for name in ("cbr_tagged.mp3", "vbr_mono.mp3", "cbr_bare.mp3", "vbr_plain.mp3", "tone.mp2", "sweep_mono.mp2"):
+        mpg123(os.path.join(out, name), os.path.join(out, os.path.splitext(name)[0] + ".mpg123.wav"))
     for name in ("tone_stereo.wav", "tone_mono.wav", "tone_bare.wav", "sweep_stereo.wav", "tone_48k.wav",
                  "sweep_24k.wav"):
         os.remove(os.path.join(out, name))

@@ -83,8 +83,17 @@ bool PluginLayout::AddPlugin(const wchar_t* kind, const PluginFileName& name,
 bool PluginLayout::AddShipped(const wchar_t* shipped, const wchar_t* name)
 {
     std::error_code error;
-    fs::copy_file(fs::path(ExeDirectory()) / L"Plugins" / shipped, fs::path(PluginsDirectory()) / name,
-                  fs::copy_options::overwrite_existing, error);
+    const fs::path from = fs::path(ExeDirectory()) / L"Plugins";
+    fs::copy_file(from / shipped, fs::path(PluginsDirectory()) / name, fs::copy_options::overwrite_existing, error);
+    if (error) return false;
+    // The third-party libraries that shipped modules load from their own folder.
+    for (const fs::directory_entry& entry : fs::directory_iterator(from, error)) {
+        const std::wstring file = entry.path().filename().wstring();
+        const fs::path target = fs::path(PluginsDirectory()) / file;
+        if (file.rfind(L"lib", 0) != 0 || entry.path().extension() != L".dll" || fs::exists(target, error)) continue;
+        fs::copy_file(entry.path(), target, error);
+        if (error) return false;
+    }
     return !error;
 }
 
