@@ -2,7 +2,6 @@
 
 namespace {
 
-constexpr uint32_t kHeaderBytes = 44;
 constexpr uint32_t kRiffSizeOffset = 4;
 constexpr uint32_t kDataSizeOffset = 40;
 
@@ -32,11 +31,9 @@ bool WaveFileWriter::WriteAt(uint64_t offset, const void* data, uint32_t bytes)
 
 bool WaveFileWriter::PatchSizes()
 {
-    unsigned char size[4];
-    Put32(size, kHeaderBytes - 8 + dataBytes_);
-    const bool patched = WriteAt(kRiffSizeOffset, size, 4);
-    Put32(size, dataBytes_);
-    return WriteAt(kDataSizeOffset, size, 4) && patched;
+    Put32(header_ + kRiffSizeOffset, kHeaderBytes - 8 + dataBytes_);
+    Put32(header_ + kDataSizeOffset, dataBytes_);
+    return WriteAt(kRiffSizeOffset, header_ + kRiffSizeOffset, kHeaderBytes - kRiffSizeOffset);
 }
 
 bool WaveFileWriter::Open(const char* path, int32_t sampleRate, int32_t channels, int32_t bitsPerSample,
@@ -49,7 +46,10 @@ bool WaveFileWriter::Open(const char* path, int32_t sampleRate, int32_t channels
     if (maxFileBytes > kMaxFileBytes) maxFileBytes = kMaxFileBytes;
     const uint64_t room = maxFileBytes > kHeaderBytes ? maxFileBytes - kHeaderBytes : 0;
     maxDataBytes_ = static_cast<uint32_t>(room - room % blockAlign);
-    unsigned char header[kHeaderBytes] = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' '};
+    static const unsigned char kStart[] = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' '};
+    unsigned char* header = header_;
+    ZeroMemory(header, kHeaderBytes);
+    CopyMemory(header, kStart, sizeof kStart);
     Put32(header + 4, kHeaderBytes - 8);
     Put32(header + 16, 16);
     Put16(header + 20, 1);  // integer PCM

@@ -31,7 +31,11 @@ private:
     bool WriteAt(uint64_t offset, const void* data, uint32_t bytes);
     bool PatchSizes();
 
+    static constexpr uint32_t kHeaderBytes = 44;
+
     UniqueFile file_;
+    // The header as written; its sizes are patched in one write from the RIFF size to the data size.
+    unsigned char header_[kHeaderBytes] = {};
     uint32_t dataBytes_ = 0;
     uint32_t maxDataBytes_ = 0;
 };
