@@ -76,7 +76,7 @@ void WalkHeaders(const unsigned char* data, size_t bytes, uint64_t base, bool at
     size_t at = static_cast<size_t>(walk->next - base);
     while (at + 4 <= bytes) {
         FrameHeader h;
-        if (!ParseFrameHeader(data + at, &h) || !first.SameStream(h)) {
+        if (!ParseFrameHeader(data + at, &h, first.freeFrameBytes) || !first.SameStream(h)) {
             const int64_t found = FindFrame(data, bytes, at + 1, atEnd, &first, &h);
             if (found < 0) {
                 const size_t unconfirmed = bytes > kFrameAndHeaderBytes ? bytes - kFrameAndHeaderBytes : 0;
@@ -114,17 +114,40 @@ void CountFrames(HANDLE handle, unsigned char* buffer, DWORD room, HeaderWalk* w
     file->frames = frames < UINT32_MAX ? static_cast<uint32_t>(frames) : UINT32_MAX;
 }
 
+// The frame length of the free-format stream whose header is at data[i]: the distance to the next
+// header of the same stream, less this frame's padding, confirmed by the header after that one
+// (or the end of the audio); 0 when data holds no such pair.
+int FreeFrameBytes(const unsigned char* data, size_t bytes, size_t i, bool atEnd)
+{
+    const int slot = ((data[i + 1] >> 1) & 3) == 3 ? 4 : 1;  // layer 1 pads by a four-byte slot
+    const int padding = ((data[i + 2] >> 1) & 1) * slot;
+    for (size_t next = i + 8; next + 4 <= bytes && next - i <= static_cast<size_t>(kMaxFrameBytes); ++next) {
+        if (!SameFreeFormatStream(data + i, data + next)) continue;
+        const int length = static_cast<int>(next - i) - padding;
+        FrameHeader n;
+        if (!ParseFrameHeader(data + next, &n, length)) continue;
+        const size_t after = next + static_cast<size_t>(n.frameBytes);
+        if (after + 4 <= bytes ? SameFreeFormatStream(data + i, data + after) : atEnd && after <= bytes) return length;
+    }
+    return 0;
+}
+
 }  // namespace
 
 int64_t FindFrame(const unsigned char* data, size_t bytes, size_t from, bool atEnd, const FrameHeader* like,
                   FrameHeader* found)
 {
     for (size_t i = from; i + 4 <= bytes; ++i) {
+        if (data[i] != 0xFF) continue;
+        // A free-format stream's frame length comes from the stream: the one being played, or,
+        // for a first frame, the distance to the next.
+        int freeBytes = like ? like->freeFrameBytes : 0;
+        if (!like && (data[i + 2] >> 4) == 0 && (data[i + 1] & 0xE0) == 0xE0) freeBytes = FreeFrameBytes(data, bytes, i, atEnd);
         FrameHeader h;
-        if (data[i] != 0xFF || !ParseFrameHeader(data + i, &h) || (like && !like->SameStream(h))) continue;
+        if (!ParseFrameHeader(data + i, &h, freeBytes) || (like && !like->SameStream(h))) continue;
         const size_t next = i + static_cast<size_t>(h.frameBytes);
         FrameHeader n;
-        const bool confirmed = next + 4 <= bytes ? ParseFrameHeader(data + next, &n) && h.SameStream(n)
+        const bool confirmed = next + 4 <= bytes ? ParseFrameHeader(data + next, &n, h.freeFrameBytes) && h.SameStream(n)
                                                  : atEnd && next <= bytes;
         if (!confirmed) continue;
         *found = h;

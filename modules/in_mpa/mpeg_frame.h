@@ -14,16 +14,24 @@ struct FrameHeader {
     int frameBytes = 0;  // header and padding included
     int samplesPerFrame = 0;
     bool crc = false;
+    // A free-format stream's frame length without its padding (the header names no bitrate, every
+    // frame of the stream has this length); 0 for a stream with a bitrate.
+    int freeFrameBytes = 0;
     // Bytes of side information after the header (and its CRC) in a layer 3 frame.
     int SideInfoBytes() const;
     // Same stream parameters: what a frame following this one must share.
     bool SameStream(const FrameHeader& other) const
     {
         return version == other.version && layer == other.layer && sampleRate == other.sampleRate &&
-               channels == other.channels;
+               channels == other.channels && freeFrameBytes == other.freeFrameBytes;
     }
 };
 
 // False for anything that is not a frame header this module plays: no sync, reserved version,
-// layer, rate or bitrate, and free format (its frame size is not in the header).
-bool ParseFrameHeader(const unsigned char* bytes, FrameHeader* header);
+// layer, rate or bitrate. A free-format header (bitrate index 0) is one only with the stream's
+// frame length (freeFrameBytes, see FrameHeader), which the header itself does not give.
+bool ParseFrameHeader(const unsigned char* bytes, FrameHeader* header, int freeFrameBytes = 0);
+
+// Whether a names a free-format frame (bitrate index 0) and b the next header of its stream (the
+// same fixed bits: version, layer, rate, channel mode; the padding bit may differ).
+bool SameFreeFormatStream(const unsigned char* a, const unsigned char* b);

@@ -9,6 +9,8 @@ cbr_bare.mp3    44.1 kHz stereo, 128 kbit/s, 44,100 samples of 1 kHz, no tags an
 vbr_plain.mp3   44.1 kHz stereo, VBR, 132,300 samples of the sweep, no tags and no Xing frame
 tone.mp2        48 kHz stereo (MPEG 1 layer 2), 192 kbit/s, 96,000 samples of 1 kHz at half scale
 sweep_mono.mp2  24 kHz mono (MPEG 2 layer 2), 64 kbit/s, 36,000 samples of the sweep
+mpeg25.mp3      8 kHz mono (MPEG 2.5 layer 3), 16 kbit/s, 16,000 samples of a 500 Hz tone
+free.mp3        44.1 kHz stereo, free format at 400 kbit/s, 44,100 samples of 1 kHz
 <name>.mpg123.wav   each of them decoded by mpg123 -w, the reference decoder
 """
 import math
@@ -66,11 +68,16 @@ def main():
     sweep24 = os.path.join(out, "sweep_24k.wav")
     tone(sweep24, 24000, 1, 36000, 200, sweep=400)
     twolame(sweep24, os.path.join(out, "sweep_mono.mp2"), "-b", "64", "-m", "m")
+    low = os.path.join(out, "tone_8k.wav")
+    tone(low, 8000, 1, 16000, 500)
+    lame(low, os.path.join(out, "mpeg25.mp3"), "-b", "16")
+    lame(bare, os.path.join(out, "free.mp3"), "--freeformat", "-b", "400")
     # A second decoder's renders, for the suites to compare theirs with.
-    for name in ("cbr_tagged.mp3", "vbr_mono.mp3", "cbr_bare.mp3", "vbr_plain.mp3", "tone.mp2", "sweep_mono.mp2"):
+    for name in ("cbr_tagged.mp3", "vbr_mono.mp3", "cbr_bare.mp3", "vbr_plain.mp3", "tone.mp2", "sweep_mono.mp2",
+                 "mpeg25.mp3", "free.mp3"):
         mpg123(os.path.join(out, name), os.path.join(out, os.path.splitext(name)[0] + ".mpg123.wav"))
     for name in ("tone_stereo.wav", "tone_mono.wav", "tone_bare.wav", "sweep_stereo.wav", "tone_48k.wav",
-                 "sweep_24k.wav"):
+                 "sweep_24k.wav", "tone_8k.wav"):
         os.remove(os.path.join(out, name))
     open(os.path.join(out, "stamp"), "w").close()
 
