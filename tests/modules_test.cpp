@@ -990,13 +990,16 @@ TEST_F(Modules, MpegTagVariantsAndMalformedFiles)
 }
 
 // An MPEG 2.5 file (8 kHz) and a free-format file (whose frame length the header does not give)
-// play as the reference decoder decodes them, within one step, with their lengths.
+// play as the reference decoder decodes them, within one step, with their lengths. A file whose
+// second half changes to half the rate and one channel plays on at the right speed: the second
+// half resampled to the first half's rate and channels, its tone at its own pitch.
 TEST_F(Modules, MpegTwoPointFiveAndFreeFormatFilesPlay)
 {
     StartWith(L"mpeg_formats");
     Settings(false);
     Add(L"mpeg25.mp3", Mp3(L"mpeg25.mp3"));
     Add(L"free.mp3", Mp3(L"free.mp3"));
+    Add(L"rate_change.mp3", Mp3(L"rate_change.mp3"));
     const long lengths[] = {2, 1};
     for (long i = 0; i < 2; ++i) {
         Variant name, title, length;
@@ -1006,9 +1009,26 @@ TEST_F(Modules, MpegTwoPointFiveAndFreeFormatFilesPlay)
     Put(L"Volume", 255);
     player_->TakeEvents();
     PlayToEnd();
-    EXPECT_EQ(player_->TakeEvents(), (Events{1, 4, 2, 4, 1, 5, 1, 5}));
+    EXPECT_EQ(player_->TakeEvents(), (Events{1, 4, 2, 4, 1, 5, 2, 4, 1, 5, 1, 5}));
     ExpectReferenceDecode(Track(1), L"mpeg25");
     ExpectReferenceDecode(Track(2), L"free");
+    const Render changed = ReadRender(Track(3));
+    ASSERT_EQ(changed.rate, 44100);
+    ASSERT_EQ(changed.channels, 2);
+    const Render first = ReadRender(ExeDirectory() + L"\\mp3\\cbr_bare.mpg123.wav");
+    const Render second = ReadRender(ExeDirectory() + L"\\mp3\\half_rate.mpg123.wav");
+    // The first half as the reference decodes it, then the second at twice its samples (less the
+    // frame at the seam, which no frame of its own stream confirms).
+    const size_t firstFrames = first.samples.size() / 2;
+    const size_t secondFrames = second.samples.size() * 2;
+    EXPECT_GE(changed.samples.size() / 2, firstFrames + secondFrames - 2 * 1152);
+    EXPECT_LE(changed.samples.size() / 2, firstFrames + secondFrames + 1152);
+    int worst = 0;
+    for (size_t i = 0; i + 2 * 1152 < firstFrames * 2; ++i) worst = std::max(worst, std::abs(first.samples[i] - changed.samples[i]));
+    EXPECT_LE(worst, 1);
+    const size_t secondStart = firstFrames + 2 * 1152;
+    EXPECT_NEAR(ToneFrequency(changed, 0, secondStart, secondStart + 22050), 500.0, 2.0);
+    EXPECT_NEAR(ToneFrequency(changed, 1, secondStart, secondStart + 22050), 500.0, 2.0);
 }
 
 // Internet radio from the test server, played as a list: a station that is not there, one that

@@ -18,12 +18,12 @@ bool FrameQueue::FirstFrame(FrameHeader* found) const
     return FindFrame(bytes_, static_cast<size_t>(end_), static_cast<size_t>(start_), false, nullptr, found) >= 0;
 }
 
-int32_t FrameQueue::TakeFrames(unsigned char* frames, int32_t room, bool atEnd, const FrameHeader& like)
+int32_t FrameQueue::TakeFrames(unsigned char* frames, int32_t room, bool atEnd, const FrameHeader* like)
 {
     int32_t taken = 0;
     for (int count = 0; count < kFramesPerPiece; ++count) {
         FrameHeader h;
-        const int64_t found = FindFrame(bytes_, static_cast<size_t>(end_), static_cast<size_t>(start_), atEnd, &like, &h);
+        const int64_t found = FindFrame(bytes_, static_cast<size_t>(end_), static_cast<size_t>(start_), atEnd, like, &h);
         if (found < 0) {
             // Keep the bytes a frame confirmed by the next bytes could start in.
             if (atEnd) start_ = end_;

@@ -21,10 +21,11 @@ public:
     void Added(int32_t bytes) { end_ += bytes; }
     // The first frame that the next one confirms, into found; false when none is buffered yet.
     bool FirstFrame(FrameHeader* found) const;
-    // Cuts whole frames of the stream like into frames (room bytes), at most a piece's worth; atEnd
-    // when no more bytes will come (a last frame needs no following header then). 0 when no whole
-    // frame is buffered: the bytes before where one could still start are dropped.
-    int32_t TakeFrames(unsigned char* frames, int32_t room, bool atEnd, const FrameHeader& like);
+    // Cuts whole frames of the stream like (of any stream when like is null, each confirmed by a
+    // next frame of its own) into frames (room bytes), at most a piece's worth; atEnd when no more
+    // bytes will come (a last frame needs no following header then). 0 when no whole frame is
+    // buffered: the bytes before where one could still start are dropped.
+    int32_t TakeFrames(unsigned char* frames, int32_t room, bool atEnd, const FrameHeader* like);
 
 private:
     unsigned char bytes_[kCapacity];

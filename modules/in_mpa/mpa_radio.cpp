@@ -142,7 +142,7 @@ void MpaRadio::Buffer()
 
 int32_t MpaRadio::NextFrames(unsigned char* frames, int32_t room)
 {
-    const int32_t taken = queue_.TakeFrames(frames, room, connectionEnded_, format_);
+    const int32_t taken = queue_.TakeFrames(frames, room, connectionEnded_, &format_);
     return taken == 0 && !connectionEnded_ ? kNoFramesYet : taken;
 }
 

@@ -80,7 +80,11 @@ int32_t MpaStream::NextFrames(unsigned char* frames, int32_t room)
             }
         }
         const bool atEnd = readOffset_ >= file_.audioEnd;
-        const int32_t taken = queue_.TakeFrames(frames, room, atEnd, file_.first);
+        // Frames of any stream: a file may change its rate or channels in the middle, and the
+        // decoder resamples what follows to the first frame's format. A free-format stream keeps
+        // its frame length, which its last frame could not show by itself.
+        const FrameHeader* like = file_.first.freeFrameBytes > 0 ? &file_.first : nullptr;
+        const int32_t taken = queue_.TakeFrames(frames, room, atEnd, like);
         if (taken > 0 || atEnd) return taken;
         // Nothing playable in what is buffered: read on.
         needMore = true;

@@ -7,7 +7,9 @@ bool MpegDecoder::Open(const FrameHeader& stream)
     handle_.Reset(mpg123_new(nullptr, &error));
     if (!handle_) return false;
     mpg123_handle* h = handle_.Get();
-    const bool set = mpg123_param(h, MPG123_ADD_FLAGS, MPG123_QUIET | MPG123_IGNORE_INFOFRAME, 0) == MPG123_OK &&
+    const long channels = stream.channels == 1 ? MPG123_MONO_MIX : MPG123_FORCE_STEREO;
+    const bool set = mpg123_param(h, MPG123_ADD_FLAGS, MPG123_QUIET | MPG123_IGNORE_INFOFRAME | channels, 0) == MPG123_OK &&
+                     mpg123_param(h, MPG123_FORCE_RATE, stream.sampleRate, 0) == MPG123_OK &&
                      mpg123_param(h, MPG123_REMOVE_FLAGS, MPG123_GAPLESS, 0) == MPG123_OK &&
                      mpg123_format_none(h) == MPG123_OK &&
                      mpg123_format(h, stream.sampleRate, stream.channels == 1 ? MPG123_MONO : MPG123_STEREO,

@@ -3,7 +3,10 @@
 // The module finds, checks and feeds whole frames itself and cuts the encoder's delay and padding
 // by its own reading of the encoder's tag, so the library's own gapless cutting is off: every
 // decoded sample comes out. What does not fit the target stays in the library; Decode with no
-// frames drains it. Used by the decoding thread (and the host's thread while no thread runs).
+// frames drains it. The output stays at the first frame's rate and channels: frames of another
+// rate are resampled to it, another channel count mixed down or doubled, so a stream that changes
+// its format in the middle plays on at the right speed through the same open output. Used by the
+// decoding thread (and the host's thread while no thread runs).
 #include <stdint.h>
 
 #include <mpg123.h>

@@ -11,6 +11,8 @@ tone.mp2        48 kHz stereo (MPEG 1 layer 2), 192 kbit/s, 96,000 samples of 1 
 sweep_mono.mp2  24 kHz mono (MPEG 2 layer 2), 64 kbit/s, 36,000 samples of the sweep
 mpeg25.mp3      8 kHz mono (MPEG 2.5 layer 3), 16 kbit/s, 16,000 samples of a 500 Hz tone
 free.mp3        44.1 kHz stereo, free format at 400 kbit/s, 44,100 samples of 1 kHz
+rate_change.mp3 cbr_bare.mp3 followed by half_rate.mp3 (22.05 kHz mono, MPEG 2, 64 kbit/s, 22,050 samples
+                of 500 Hz, no tags): a stream that changes its rate and channels in the middle
 <name>.mpg123.wav   each of them decoded by mpg123 -w, the reference decoder
 """
 import math
@@ -72,12 +74,19 @@ def main():
     tone(low, 8000, 1, 16000, 500)
     lame(low, os.path.join(out, "mpeg25.mp3"), "-b", "16")
     lame(bare, os.path.join(out, "free.mp3"), "--freeformat", "-b", "400")
+    half = os.path.join(out, "tone_22k.wav")
+    tone(half, 22050, 1, 22050, 500)
+    lame(half, os.path.join(out, "half_rate.mp3"), "-b", "64", "-t")
+    with open(os.path.join(out, "rate_change.mp3"), "wb") as joined:
+        for name in ("cbr_bare.mp3", "half_rate.mp3"):
+            with open(os.path.join(out, name), "rb") as part:
+                joined.write(part.read())
     # A second decoder's renders, for the suites to compare theirs with.
     for name in ("cbr_tagged.mp3", "vbr_mono.mp3", "cbr_bare.mp3", "vbr_plain.mp3", "tone.mp2", "sweep_mono.mp2",
-                 "mpeg25.mp3", "free.mp3"):
+                 "mpeg25.mp3", "free.mp3", "half_rate.mp3"):
         mpg123(os.path.join(out, name), os.path.join(out, os.path.splitext(name)[0] + ".mpg123.wav"))
     for name in ("tone_stereo.wav", "tone_mono.wav", "tone_bare.wav", "sweep_stereo.wav", "tone_48k.wav",
-                 "sweep_24k.wav", "tone_8k.wav"):
+                 "sweep_24k.wav", "tone_8k.wav", "tone_22k.wav"):
         os.remove(os.path.join(out, name))
     open(os.path.join(out, "stamp"), "w").close()
 
