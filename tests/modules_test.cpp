@@ -719,8 +719,9 @@ void ExpectReferenceDecode(const std::wstring& written, const wchar_t* reference
 
 // MP3 files made by lame and MP2 files made by twolame play through libmpg123: the tagged CBR file
 // and the VBR mono file come out with exactly the source's samples, in phase with the source tone;
-// every file equals the reference decoder's decoding of it. Titles, lengths and extended information come from the tags and the first frames, or,
-// for VBR without a Xing frame, from a walk of the frame headers that a large file cuts short.
+// every file equals the reference decoder's decoding of it. Titles, lengths and extended
+// information come from the tags and the first frames, or, for VBR without a Xing frame, from a
+// walk of the frame headers that a large file cuts short.
 TEST_F(Modules, MpegAudioFilesPlayGaplessWithTheirTags)
 {
     StartWith(L"mpeg_audio");
