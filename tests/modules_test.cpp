@@ -15,6 +15,7 @@
 #include <iterator>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -1176,6 +1177,70 @@ TEST_F(Modules, InternetRadioJoinedInsideAFrameKeepsItsTitles)
         EXPECT_GT(rms, 10000) << "track " << track;
         EXPECT_LT(rms, 12500) << "track " << track;
     }
+}
+
+// Stations over TLS, played as a list: one whose certificate comes from an issuer nobody trusts,
+// the titled station from a server the test authority certified, the same server under an
+// address its certificate does not name, one whose certificate is out of date, then a local file.
+// Each failed certificate fails its start (102, the list moves on); the certified station plays
+// the tone with its titles and ends as the server closes it.
+TEST_F(Modules, HttpsRadioPlaysOnlyFromACertifiedStation)
+{
+    StartWith(L"radio_https");
+    Settings(false);
+    ASSERT_TRUE(InstallTestAuthority());
+    for (const std::string& url :
+         {SecureServerUrl("/radio/titles", Certificate::kUntrusted), SecureServerUrl("/radio/titles"),
+          SecureServerUrl("/radio/titles", Certificate::kCertified, "127.0.0.1"),
+          SecureServerUrl("/radio/titles", Certificate::kExpired)}) {
+        ASSERT_FALSE(url.empty()) << "the TLS test servers do not run";
+        ASSERT_EQ(player_->Append(std::wstring(url.begin(), url.end())), S_OK);
+    }
+    Add(L"cbr_bare.mp3", Mp3(L"cbr_bare.mp3"));
+    // Each start failure and each start or new title, with the position it came at (and the
+    // title the container reads for a start).
+    using Heard = std::tuple<long, long, std::wstring>;
+    std::vector<Heard> heard;
+    bool localPlayed = false;
+    player_->Sink().onEvent = [&] {
+        const RecordedEvent& last = player_->Log().back();
+        if (last.dispid != 1 || (last.msgId != 4 && last.msgId != 102)) return;
+        heard.emplace_back(last.msgId, Get(L"PlaylistPos"), last.msgId == 4 ? player_->CurrentTitle() : L"");
+        localPlayed = localPlayed || std::get<2>(heard.back()) == L"5. cbr bare";
+    };
+    Put(L"Volume", 255);
+    player_->Log().clear();
+    ASSERT_EQ(player_->Call().Method(L"Play"), S_OK);
+    EXPECT_TRUE(player_->PumpUntil([&] { return localPlayed && Get(L"Status") == 0; }, 60000));
+    player_->Sink().onEvent = nullptr;
+
+    char cafe[32] = "";
+    WideCharToMultiByte(CP_ACP, 0, L"2. Caf\u00e9 Night", -1, cafe, sizeof cafe, nullptr, nullptr);
+    wchar_t cafeWide[32] = L"";
+    MultiByteToWideChar(CP_ACP, 0, cafe, -1, cafeWide, 32);
+    EXPECT_EQ(heard, (std::vector<Heard>{{102, 0, L""},
+                                         {4, 1, L"2. Test Radio"},
+                                         {4, 1, L"2. Morning Show"},
+                                         {4, 1, L"2. Artist - Song"},
+                                         {4, 1, cafeWide},
+                                         {102, 2, L""},
+                                         {102, 3, L""},
+                                         {4, 4, L"5. cbr bare"}}));
+    std::vector<long> ends;
+    for (const RecordedEvent& e : player_->Log())
+        if (e.dispid == 2 && e.msgId == 231) ends.push_back(e.comp);
+    EXPECT_EQ(ends, std::vector<long>{0}) << "the certified station ends as its server closes it";
+
+    // Six pieces of the 1 kHz tone at half scale, less the two dropped first frames and the
+    // last cut frame; the failed starts wrote no file.
+    const Render station = ReadRender(Track(1));
+    ASSERT_EQ(station.channels, 2);
+    const double seconds = station.samples.size() / 2 / 44100.0;
+    EXPECT_GT(seconds, 6 * 8192 / 16000.0 - 0.15);
+    EXPECT_LT(seconds, 6 * 8192 / 16000.0 + 0.05);
+    EXPECT_NEAR(ToneFrequency(station, 0, 2000, 40000), 1000.0, 1.0);
+    EXPECT_GT(Rms(station, 0, 2000, 40000), 10000);
+    EXPECT_EQ(GetFileAttributesW(Track(3).c_str()), INVALID_FILE_ATTRIBUTES) << "a failed start wrote a file";
 }
 
 namespace {

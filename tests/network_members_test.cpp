@@ -141,6 +141,45 @@ TEST_F(NetworkMembers, RemoteListsAreFetchedReadAndDeleted)
     EXPECT_TRUE(TemporaryListFiles(common_).empty());
 }
 
+// Lists over TLS from a server whose certificate the test authority issued arrive as over HTTP.
+// A certificate that fails its checks (an issuer nobody trusts, a name that is not the address's
+// host, out of date) means the URL cannot be opened: 206, and nothing is added.
+TEST_F(NetworkMembers, HttpsListsComeOnlyFromACertifiedServer)
+{
+    using Chat = ITunaraXChat;
+    ASSERT_TRUE(InstallTestAuthority());
+    for (Certificate certificate : {Certificate::kCertified, Certificate::kUntrusted, Certificate::kExpired})
+        ASSERT_FALSE(SecureServerUrl("/", certificate).empty()) << "a TLS test server does not run";
+    const std::vector<std::wstring> both{kFirst, kSecond};
+    const Stages refused{{200, 0}, {201, 0}, {206, 0}};
+
+    EXPECT_EQ(Member(&Chat::AppendM3UToPlaylist, SecureServerUrl("/list.m3u")), S_OK);
+    EXPECT_EQ(TakeEvents(), std::make_pair(kCompleted, std::vector<long>{}));
+    EXPECT_EQ(Names(), both);
+    Variant name, title, length;
+    player_.Call().Method(L"GetPlaylistItem", {DispatchCall::Long(0), DispatchCall::Out(name.Get()),
+                                               DispatchCall::Out(title.Get()), DispatchCall::Out(length.Get())});
+    EXPECT_STREQ(title->bstrVal, L"First Radio");
+    ASSERT_EQ(player_.Call().Method(L"ClearPlaylist"), S_OK);
+    EXPECT_EQ(Member(&Chat::AppendFileToPlaylist, SecureServerUrl("/LIST.PLS")), S_OK);
+    EXPECT_EQ(TakeEvents().first, kCompleted);
+    EXPECT_EQ(Names(), both);
+    ASSERT_EQ(player_.Call().Method(L"ClearPlaylist"), S_OK);
+    player_.TakeEvents();
+
+    EXPECT_EQ(Member(&Chat::AppendFileToPlaylist, SecureServerUrl("/list.m3u", Certificate::kUntrusted)), S_OK);
+    EXPECT_EQ(TakeEvents(), std::make_pair(refused, std::vector<long>{}));
+    EXPECT_EQ(Member(&Chat::AppendPLSToPlaylist, SecureServerUrl("/list.pls", Certificate::kUntrusted)), S_OK);
+    EXPECT_EQ(TakeEvents(), std::make_pair(refused, std::vector<long>{}));
+    EXPECT_EQ(Member(&Chat::AppendM3UToPlaylist, SecureServerUrl("/list.m3u", Certificate::kCertified, "127.0.0.1")),
+              S_OK);
+    EXPECT_EQ(TakeEvents(), std::make_pair(refused, std::vector<long>{}));
+    EXPECT_EQ(Member(&Chat::AppendFileToPlaylist, SecureServerUrl("/list.m3u", Certificate::kExpired)), S_OK);
+    EXPECT_EQ(TakeEvents(), std::make_pair(refused, std::vector<long>{}));
+    EXPECT_TRUE(Names().empty());
+    EXPECT_TRUE(TemporaryListFiles(common_).empty());
+}
+
 // The refused fetch touches no file of the running one, which goes on and reads its list.
 TEST_F(NetworkMembers, AFetchFromInsideAStatusHandlerLeavesTheRunningOneAlone)
 {

@@ -1,8 +1,8 @@
 // IN_MPA.DLL: plays MPEG audio files (MPEG 1, 2 and 2.5, layers 1 to 3) through the platform's
 // audio compression manager and the output the host hands over in word 37, as 16-bit PCM, without
-// the encoder's delay and padding when the file's encoder tag gives them. Claims "http://"
-// addresses and plays them as internet radio streams, with their titles (see mpa_radio.h for the
-// status notifications a stream sends).
+// the encoder's delay and padding when the file's encoder tag gives them. Claims "http://" and
+// "https://" addresses and plays them as internet radio streams, with their titles (see
+// mpa_radio.h for the status notifications a stream sends).
 // Answers titles and lengths from the ID3 tags and the frame headers without decoding, and the
 // extended information as a version 257 module.
 #include <windows.h>
@@ -23,6 +23,7 @@ constexpr size_t kInfoYearBytes = 8;
 constexpr size_t kTitleBytes = 512;
 
 constexpr char kHttpScheme[] = "http://";
+constexpr char kHttpsScheme[] = "https://";
 
 InputPluginRecord record;
 // At most one of them plays.
@@ -35,7 +36,13 @@ MpaFile scanned;
 
 void TUNARA_CDECL Init() {}
 
-bool IsHttp(const char* name) { return name && _strnicmp(name, kHttpScheme, sizeof kHttpScheme - 1) == 0; }
+// A station's address: over TLS the certificate is checked as for any secure page, and one that
+// fails its checks fails the start.
+bool IsHttp(const char* name)
+{
+    return name && (_strnicmp(name, kHttpScheme, sizeof kHttpScheme - 1) == 0 ||
+                    _strnicmp(name, kHttpsScheme, sizeof kHttpsScheme - 1) == 0);
+}
 
 void StopBoth()
 {

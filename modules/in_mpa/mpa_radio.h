@@ -1,5 +1,5 @@
 #pragma once
-// One MPEG audio stream from an HTTP server (internet radio) playing: the connection, the
+// One MPEG audio stream from an HTTP or HTTPS server (internet radio) playing: the connection, the
 // metadata taken out of the body, the bytes waiting for the decoder, and the decoding thread that
 // reads the network, buffers, decodes and feeds the output. Start, Stop, Pause and the setters run
 // on the host's thread; the stream's title is read there while the thread writes it.

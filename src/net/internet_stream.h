@@ -1,5 +1,5 @@
 #pragma once
-// One HTTP body read as it arrives, on an asynchronous WinInet session, so that no wait for the
+// One HTTP body (plain or over TLS) read as it arrives, on an asynchronous WinInet session, so that no wait for the
 // server lasts longer than the caller allows (see internet_wait.h). The control's downloads and
 // the MPEG audio module's streams read through it; each brings its own completion record and
 // status callback. One request is open at a time per object; its owner calls Open, Read and Close
@@ -16,7 +16,9 @@ struct InternetStreamSetup {
     const char* agent = nullptr;
     const char* proxy = nullptr;    // null or empty: the system's settings
     const char* headers = nullptr;  // request header lines each ended by CR LF, or null
-    DWORD flags = 0;                // InternetOpenUrl's flags
+    // InternetOpenUrl's flags. Never one that ignores a failed certificate check: over TLS a
+    // certificate from an untrusted issuer, for another name or out of date must fail the open.
+    DWORD flags = 0;
 };
 
 class InternetStream {
