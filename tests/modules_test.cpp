@@ -1033,6 +1033,29 @@ TEST_F(Modules, MpegTwoPointFiveAndFreeFormatFilesPlay)
     EXPECT_NEAR(ToneFrequency(changed, 1, secondStart, secondStart + 22050), 500.0, 2.0);
 }
 
+// Stations whose answer names a type that nothing here decodes (in the HTTP headers, or in the
+// header block after an "ICY 200 OK" line) are refused as soon as the type is known: status 232,
+// then the failed start (102), and the list moves on to the file after them.
+TEST_F(Modules, StationsOfAnotherTypeAreRefused)
+{
+    StartWith(L"radio_types");
+    Settings(false);
+    for (const char* path : {"/radio/ogg", "/radio/ogg-icy"}) {
+        const std::string url = ServerUrl(path);
+        ASSERT_FALSE(url.empty()) << "the test server does not run";
+        ASSERT_EQ(player_->Append(std::wstring(url.begin(), url.end())), S_OK);
+    }
+    Add(L"cbr_bare.mp3", Mp3(L"cbr_bare.mp3"));
+    player_->Log().clear();
+    ASSERT_EQ(player_->Call().Method(L"Play"), S_OK);
+    EXPECT_TRUE(player_->PumpUntil([&] { return Get(L"PlaylistPos") == 2 && Get(L"Status") == 0; }, 30000));
+    std::vector<long> codes;
+    for (const RecordedEvent& e : player_->Log())
+        if ((e.dispid == 2 && e.msgId == 232) || (e.dispid == 1 && (e.msgId == 102 || e.msgId == 4))) codes.push_back(e.msgId);
+    EXPECT_EQ(codes, (std::vector<long>{232, 102, 232, 102, 4}));
+    EXPECT_GE(ReadRender(Track(1)).samples.size(), 44100u * 2) << "the file after the stations played";
+}
+
 // Internet radio from the test server, played as a list: a station that is not there, one that
 // answers "ICY 200 OK", one whose title changes twice, one that never sends audio, one that
 // stalls, then a local file. Each stream's titles reach the container as they change, failed

@@ -87,6 +87,7 @@ void IcyDemux::Reset(int32_t metaInterval)
     heldBytes_ = 0;
     title_[0] = station_[0] = '\0';
     kbps_ = 0;
+    contentType_[0] = '\0';
 }
 
 int32_t IcyDemux::Probe(const unsigned char* bytes, int32_t count, unsigned char* audio, int32_t* out)
@@ -169,6 +170,7 @@ void IcyDemux::ReadHeaderLine(const char* line, size_t length)
     if (const char* value = HeaderValue(line, length, "icy-metaint")) metaInterval_ = SaneInterval(strtol(value, nullptr, 10));
     else if (const char* name = HeaderValue(line, length, "icy-name")) IcyText(name, strlen(name), station_, sizeof station_);
     else if (const char* kbps = HeaderValue(line, length, "icy-br")) kbps_ = static_cast<int32_t>(strtol(kbps, nullptr, 10));
+    else if (const char* type = HeaderValue(line, length, "content-type")) CopyBounded(contentType_, type);
 }
 
 void IcyDemux::ReadBlock(bool* titleChanged)

@@ -32,6 +32,8 @@ public:
     const char* Title() const { return title_; }
     const char* Station() const { return station_; }
     int32_t Kbps() const { return kbps_; }
+    // The header block's Content-Type, as sent; empty when none came.
+    const char* ContentType() const { return contentType_; }
 
 private:
     enum class State { kProbe, kAudio, kLength, kBlock };
@@ -55,6 +57,7 @@ private:
     char title_[kTextBytes] = "";
     char station_[kTextBytes] = "";
     int32_t kbps_ = 0;
+    char contentType_[kTextBytes] = "";
 };
 
 // The text of a metadata or header value, UTF-8 when it is valid UTF-8 and Latin-1 otherwise, in

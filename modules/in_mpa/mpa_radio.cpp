@@ -3,6 +3,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "station_type.h"
 #include "win/ansi_text.h"
 
 namespace {
@@ -53,6 +54,14 @@ bool MpaRadio::Start(const char* url, OutputPluginRecord* output, const StreamHo
         source_.Close();
         return false;
     }
+    // A station of another type is refused at once, not after waiting for MPEG frames.
+    auto refuse = [&] {
+        source_.Close();
+        if (host.sendStatus) host.sendStatus(kStatusUnplayableStation, 0);
+        return false;
+    };
+    char type[IcyDemux::kTextBytes] = "";
+    if (source_.Header("Content-Type", type, sizeof type) && ClassifyStation(type) == StationType::kOther) return refuse();
     demux_.Reset(HeaderNumber(source_, "icy-metaint"));
     queue_.Clear();
     {
@@ -63,6 +72,8 @@ bool MpaRadio::Start(const char* url, OutputPluginRecord* output, const StreamHo
     // before them.
     for (;;) {
         if (queue_.FirstFrame(&format_)) break;
+        // An "ICY 200 OK" answer's type comes in its header block.
+        if (ClassifyStation(demux_.ContentType()) == StationType::kOther) return refuse();
         const DWORD waited = GetTickCount() - begin;
         // A full queue without two frames in a row holds no MPEG audio.
         if (waited >= kStartTimeoutMs || !HasRoom() || Receive(kStartTimeoutMs - waited, false) < 0) {

@@ -11,6 +11,7 @@
 //       behind; 100 when playing (re)starts.
 //   231 the connection ended: value 0 when the server closed the stream, 1 when it failed or sent
 //       nothing for five seconds. What was buffered still plays; then the stream ends.
+//   232 the station sends a type (its Content-Type) that nothing here decodes: the start fails.
 // A new stream title is announced with 210 (the host's title refresh).
 #include <windows.h>
 #include <stddef.h>
@@ -25,6 +26,7 @@
 
 constexpr int32_t kStatusBuffering = 230;
 constexpr int32_t kStatusConnectionEnded = 231;
+constexpr int32_t kStatusUnplayableStation = 232;
 constexpr int32_t kStatusTitle = 210;
 
 class MpaRadio final : public MpegPlayback {
