@@ -1033,6 +1033,30 @@ TEST_F(Modules, MpegTwoPointFiveAndFreeFormatFilesPlay)
     EXPECT_NEAR(ToneFrequency(changed, 1, secondStart, secondStart + 22050), 500.0, 2.0);
 }
 
+// MP3 files on a web server (no internet radio headers) keep the titles a list gave them while
+// they play, unless the body starts with an ID3 tag, whose title they then take.
+TEST_F(Modules, FilesFromAWebServerKeepTheirListTitles)
+{
+    StartWith(L"web_files");
+    Settings(false);
+    const std::string bare = ServerUrl("/files/cbr_bare.mp3");
+    const std::string tagged = ServerUrl("/files/cbr_tagged.mp3");
+    ASSERT_FALSE(bare.empty()) << "the test server does not run";
+    const std::wstring list = Dir() + L"\\web.m3u";
+    std::ofstream(std::filesystem::path(list), std::ios::binary)
+        << "#EXTM3U\r\n#EXTINF:1,List Title\r\n" << bare << "\r\n#EXTINF:2,Other Title\r\n" << tagged << "\r\n";
+    ASSERT_EQ(player_->Append(list), S_OK);
+    std::vector<std::wstring> titles;
+    player_->Sink().onEvent = [&] {
+        const RecordedEvent& last = player_->Log().back();
+        if (last.dispid == 1 && last.msgId == 4) titles.push_back(player_->CurrentTitle());
+    };
+    ASSERT_EQ(player_->Call().Method(L"Play"), S_OK);
+    EXPECT_TRUE(player_->PumpUntil([&] { return titles.size() == 2 && Get(L"Status") == 0; }, 30000));
+    player_->Sink().onEvent = nullptr;
+    EXPECT_EQ(titles, (std::vector<std::wstring>{L"1. List Title", L"2. Maker - Tone"}));
+}
+
 // Stations whose answer names a type that nothing here decodes (in the HTTP headers, or in the
 // header block after an "ICY 200 OK" line) are refused as soon as the type is known: status 232,
 // then the failed start (102), and the list moves on to the file after them.

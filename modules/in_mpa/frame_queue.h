@@ -16,6 +16,8 @@ public:
 
     void Clear() { start_ = end_ = 0; }
     int32_t Buffered() const { return end_ - start_; }
+    // The buffered bytes, Buffered() of them.
+    const unsigned char* Data() const { return bytes_ + start_; }
     // Where the next bytes go; *room is how many fit. What is buffered moves to the front first.
     unsigned char* Space(int32_t* room);
     void Added(int32_t bytes) { end_ += bytes; }

@@ -24,3 +24,6 @@ uint32_t Id3v2TagBytes(const unsigned char* header);
 void ReadId3v2(const unsigned char* tag, size_t bytes, Tags* tags);
 // Fills the fields still empty from a version 1 tag; false when the bytes are no such tag.
 bool ReadId3v1(const unsigned char* tag, Tags* tags);
+// "Artist - Title" when the tags have both, else the title; false, with title empty, when they
+// have no title.
+bool TagsTitle(const Tags& tags, char* title, size_t size);

@@ -62,15 +62,7 @@ void TUNARA_CDECL Quit() { StopBoth(); }
 // "Artist - Title" when the tags have both, else the tag's title, else the file's base name.
 void TagTitle(const MpaFile& file, const char* path, char* title, size_t size)
 {
-    if (file.tags.title[0] && file.tags.artist[0]) {
-        CopyBounded(title, size, file.tags.artist);
-        AppendBounded(title, size, " - ");
-        AppendBounded(title, size, file.tags.title);
-    } else if (file.tags.title[0]) {
-        CopyBounded(title, size, file.tags.title);
-    } else {
-        BaseTitle(path, title, size);
-    }
+    if (!TagsTitle(file.tags, title, size)) BaseTitle(path, title, size);
 }
 
 // Title and length of a file, or of the file playing when the name is empty or null; the base

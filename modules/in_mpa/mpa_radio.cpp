@@ -82,8 +82,18 @@ bool MpaRadio::Start(const char* url, OutputPluginRecord* output, const StreamHo
         }
     }
     char name[IcyDemux::kTextBytes];
-    if (source_.Header("icy-name", name, sizeof name)) IcyText(name, strlen(name), station_, sizeof station_);
+    const bool named = source_.Header("icy-name", name, sizeof name);
+    if (named) IcyText(name, strlen(name), station_, sizeof station_);
     else CopyBounded(station_, demux_.Station());
+    Tags tags;
+    const uint32_t tagBytes = queue_.Buffered() >= static_cast<int32_t>(kId3v2HeaderBytes) ? Id3v2TagBytes(queue_.Data()) : 0;
+    if (tagBytes > 0 && tagBytes <= static_cast<uint32_t>(queue_.Buffered())) ReadId3v2(queue_.Data(), tagBytes, &tags);
+    {
+        Locked locked(titleLock_);
+        TagsTitle(tags, tagTitle_, sizeof tagTitle_);
+        radioHeaders_ = named || station_[0] || HeaderNumber(source_, "icy-metaint") > 0 || demux_.Kbps() > 0 ||
+                        HeaderNumber(source_, "icy-br") > 0;
+    }
     kbps_ = HeaderNumber(source_, "icy-br");
     if (kbps_ <= 0) kbps_ = demux_.Kbps() > 0 ? demux_.Kbps() : format_.bitrateKbps;
     if (!decoder_.Open(format_)) {
@@ -103,7 +113,7 @@ bool MpaRadio::Start(const char* url, OutputPluginRecord* output, const StreamHo
 void MpaRadio::Title(char* title, size_t size)
 {
     Locked locked(titleLock_);
-    CopyBounded(title, size, title_[0] ? title_ : station_[0] ? station_ : url_);
+    CopyBounded(title, size, title_[0] ? title_ : station_[0] ? station_ : radioHeaders_ ? url_ : tagTitle_);
 }
 
 void MpaRadio::CloseSource()

@@ -19,6 +19,7 @@
 
 #include "frame_queue.h"
 #include "icy_demux.h"
+#include "id3_tag.h"
 #include "win/locked.h"
 #include "mpeg_playback.h"
 #include "net/internet_stream.h"
@@ -47,7 +48,9 @@ public:
     // the codec, the output or the thread cannot be had; nothing is left open then.
     bool Start(const char* url, OutputPluginRecord* output, const StreamHost& host, int32_t volume, int32_t pan);
     const char* Url() const { return url_; }
-    // The stream's title, else the station's name, else the address.
+    // The stream's title, else the station's name, else the address. A body without internet
+    // radio's headers (a file on a web server) has the title of the ID3 tag it starts with, else
+    // none (empty): the host keeps the title it has.
     void Title(char* title, size_t size);
     // The bitrate the server announced, else the first frame's.
     int32_t Kbps() const { return kbps_; }
@@ -79,6 +82,8 @@ private:
     Lock titleLock_;
     char title_[IcyDemux::kTextBytes] = "";
     char station_[IcyDemux::kTextBytes] = "";
+    char tagTitle_[IcyDemux::kTextBytes] = "";
+    bool radioHeaders_ = false;  // the answer carried icy- headers (in HTTP or its header block)
 
     // The decoding thread's state.
     bool connectionEnded_ = false;

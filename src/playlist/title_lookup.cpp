@@ -30,6 +30,7 @@ void RefreshCurrentTitle()
     // The container may have emptied the list from inside the plugin's call.
     if (engine.currentIndex >= engine.entryCount) return;
     PlaylistEntry& entry = engine.entries[engine.currentIndex];
-    CopyBounded(entry.title, engine.lookupTitle);
+    // A plugin that knows no title (a file on a web server without tags) leaves the entry's own.
+    if (engine.lookupTitle[0]) CopyBounded(entry.title, engine.lookupTitle);
     if (engine.lookupLength != -1) entry.length = engine.lookupLength;
 }
