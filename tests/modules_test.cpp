@@ -1097,12 +1097,17 @@ TEST_F(Modules, InternetRadioStreamsAnnounceTitlesAndAdvance)
     // What the container reads when it hears that a track started or its title changed.
     std::vector<std::wstring> titles;
     std::vector<long> streamFlags;
+    // How much of the stream had been heard (the playing plugin's output time) at each title.
+    std::vector<int32_t> heardMs;
+    InputPluginRecord* reader = ShippedInput(L"IN_MPA.DLL");
+    ASSERT_TRUE(reader);
     // The playing stream's header information, asked for when its second title came.
     Variant info[11];
     player_->Sink().onEvent = [&] {
         const RecordedEvent& last = player_->Log().back();
         if (last.dispid != 1 || last.msgId != 4) return;
         titles.push_back(player_->CurrentTitle());
+        heardMs.push_back(reader->getPosition());
         Variant flag;
         EXPECT_EQ(player_->Control()->IsStreamPlaying(flag.Get()), S_OK);
         streamFlags.push_back(flag->iVal);
@@ -1129,6 +1134,13 @@ TEST_F(Modules, InternetRadioStreamsAnnounceTitlesAndAdvance)
     EXPECT_EQ(titles, (std::vector<std::wstring>{L"2. Old Style", L"2. Old Song", L"3. Test Radio", L"3. Morning Show",
                                                  L"3. Artist - Song", cafeWide, L"5. Test Radio", L"6. cbr bare"}));
     EXPECT_EQ(streamFlags, (std::vector<long>{1, 1, 1, 1, 1, 1, 1, 0}));
+    // Each of the titled stream's titles comes after the audio before it, 8,192 bytes of 128
+    // kbit/s (512 ms) a piece: it is announced once that audio has been heard (less the two
+    // frames a joined stream drops), not when its bytes arrive.
+    ASSERT_EQ(heardMs.size(), titles.size());
+    EXPECT_GE(heardMs[3], 1 * 512 - 60) << "Morning Show";
+    EXPECT_GE(heardMs[4], 3 * 512 - 60) << "Artist - Song";
+    EXPECT_GE(heardMs[5], 5 * 512 - 60) << "Caf\u00e9 Night";
     ASSERT_EQ(info[1]->vt, VT_BSTR);
     EXPECT_STREQ(info[1]->bstrVal, L"Artist - Song");
     EXPECT_EQ((std::vector<long>{info[0]->iVal, info[7]->iVal, info[8]->lVal, info[9]->iVal, info[10]->iVal}),

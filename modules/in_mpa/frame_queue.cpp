@@ -7,6 +7,7 @@
 unsigned char* FrameQueue::Space(int32_t* room)
 {
     memmove(bytes_, bytes_ + start_, static_cast<size_t>(end_ - start_));
+    taken_ += static_cast<uint64_t>(start_);
     end_ -= start_;
     start_ = 0;
     *room = kCapacity - end_;

@@ -14,7 +14,9 @@ class FrameQueue {
 public:
     static constexpr int32_t kCapacity = 64 * 1024;
 
-    void Clear() { start_ = end_ = 0; }
+    void Clear() { start_ = end_ = 0; taken_ = 0; }
+    // Every byte that has left the queue since it was cleared: frames taken and what was dropped.
+    uint64_t Taken() const { return taken_ + static_cast<uint64_t>(start_); }
     int32_t Buffered() const { return end_ - start_; }
     // The buffered bytes, Buffered() of them.
     const unsigned char* Data() const { return bytes_ + start_; }
@@ -33,4 +35,5 @@ private:
     unsigned char bytes_[kCapacity];
     int32_t start_ = 0;
     int32_t end_ = 0;
+    uint64_t taken_ = 0;  // bytes before bytes_[0]
 };

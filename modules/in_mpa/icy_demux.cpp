@@ -143,7 +143,12 @@ int32_t IcyDemux::Feed(const unsigned char* bytes, int32_t count, unsigned char*
             i += run;
             blockLeft_ -= run;
             if (blockLeft_ == 0) {
-                ReadBlock(titleChanged);
+                bool changed = false;
+                ReadBlock(&changed);
+                if (changed) {
+                    *titleChanged = true;
+                    titleOffset_ = out;
+                }
                 heldBytes_ = 0;
                 state_ = State::kAudio;
             }

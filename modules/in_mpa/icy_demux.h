@@ -30,6 +30,9 @@ public:
 
     // In the ANSI code page; empty when none came.
     const char* Title() const { return title_; }
+    // After a Feed that set *titleChanged: how many of the audio bytes it wrote came before the
+    // new title (the rest are the audio the title names).
+    int32_t TitleOffset() const { return titleOffset_; }
     const char* Station() const { return station_; }
     int32_t Kbps() const { return kbps_; }
     // The header block's Content-Type, as sent; empty when none came.
@@ -58,6 +61,7 @@ private:
     char station_[kTextBytes] = "";
     int32_t kbps_ = 0;
     char contentType_[kTextBytes] = "";
+    int32_t titleOffset_ = 0;
 };
 
 // The text of a metadata or header value, UTF-8 when it is valid UTF-8 and Latin-1 otherwise, in

@@ -64,6 +64,8 @@ bool MpaRadio::Start(const char* url, OutputPluginRecord* output, const StreamHo
     if (source_.Header("Content-Type", type, sizeof type) && ClassifyStation(type) == StationType::kOther) return refuse();
     demux_.Reset(HeaderNumber(source_, "icy-metaint"));
     queue_.Clear();
+    receivedAudio_ = 0;
+    pendingCount_ = 0;
     {
         Locked locked(titleLock_);
         title_[0] = '\0';
@@ -138,14 +140,23 @@ int32_t MpaRadio::Receive(DWORD waitMs, bool announce)
     const int32_t got = source_.Read(waitMs, kStallMs);
     if (got <= 0) return got;
     bool titleChanged = false;
-    queue_.Added(demux_.Feed(source_.Data(), got, to, &titleChanged));
-    if (titleChanged) {
-        {
-            Locked locked(titleLock_);
-            CopyBounded(title_, demux_.Title());
+    const int32_t audio = demux_.Feed(source_.Data(), got, to, &titleChanged);
+    queue_.Added(audio);
+    if (titleChanged && !announce) {
+        // Before the sound starts: the title is the stream's at once.
+        Locked locked(titleLock_);
+        CopyBounded(title_, demux_.Title());
+    } else if (titleChanged) {
+        if (pendingCount_ == kPendingTitles) {
+            memmove(pending_, pending_ + 1, sizeof pending_[0] * (kPendingTitles - 1));
+            --pendingCount_;
         }
-        if (announce) Notify(kStatusTitle, 0);
+        PendingTitle& title = pending_[pendingCount_++];
+        title.position = receivedAudio_ + static_cast<uint64_t>(demux_.TitleOffset());
+        title.heardAtMs = -1;
+        CopyBounded(title.text, demux_.Title());
     }
+    receivedAudio_ += static_cast<uint64_t>(audio);
     return got;
 }
 
@@ -159,6 +170,27 @@ void MpaRadio::Buffer()
         Notify(kStatusBuffering, percent);
     }
     buffering_ = !full;
+}
+
+void MpaRadio::AnnounceHeardTitles()
+{
+    while (pendingCount_ > 0) {
+        PendingTitle& next = pending_[0];
+        if (next.heardAtMs < 0) {
+            if (queue_.Taken() < next.position || PcmPending()) return;
+            next.heardAtMs = output_->getWrittenTime ? output_->getWrittenTime() : 0;
+        }
+        // Once the output has played everything, every title before the stream's end is heard.
+        const bool drained = output_->isPlaying && !output_->isPlaying();
+        if (!drained && output_->getOutputTime && output_->getOutputTime() < next.heardAtMs) return;
+        {
+            Locked locked(titleLock_);
+            CopyBounded(title_, next.text);
+        }
+        Notify(kStatusTitle, 0);
+        memmove(pending_, pending_ + 1, sizeof pending_[0] * static_cast<size_t>(pendingCount_ - 1));
+        --pendingCount_;
+    }
 }
 
 int32_t MpaRadio::NextFrames(unsigned char* frames, int32_t room)
@@ -197,6 +229,7 @@ void MpaRadio::Run()
                 fed = result == kDecoded;
             }
         }
+        AnnounceHeardTitles();
         EndRound(ended, fed);
     }
 }

@@ -73,6 +73,11 @@ private:
     void Notify(int32_t code, int32_t value);
     // While buffering: reports how full the buffer is, and ends buffering when it is full.
     void Buffer();
+    // Announces each title that arrived while playing once its audio reaches the listener: when
+    // the audio before it has left the queue and been written, the output's written time is
+    // where the title's audio starts; once the output time passes that, the title is the
+    // stream's and 210 goes out.
+    void AnnounceHeardTitles();
 
     InternetStream source_;
     IcyDemux demux_;
@@ -86,6 +91,16 @@ private:
     bool radioHeaders_ = false;  // the answer carried icy- headers (in HTTP or its header block)
 
     // The decoding thread's state.
+    struct PendingTitle {
+        uint64_t position;   // audio bytes of the stream before the title
+        int32_t heardAtMs;   // the output time at which its audio starts; -1 while not known
+        char text[IcyDemux::kTextBytes];
+    };
+    // A station that changes titles faster than it is heard keeps the latest few.
+    static constexpr int kPendingTitles = 4;
+    PendingTitle pending_[kPendingTitles];
+    int pendingCount_ = 0;
+    uint64_t receivedAudio_ = 0;  // audio bytes the queue has been given
     bool connectionEnded_ = false;
     bool buffering_ = true;
     int32_t prebufferBytes_ = 0;
