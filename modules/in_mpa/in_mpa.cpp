@@ -1,8 +1,8 @@
-// IN_MPA.DLL: plays MPEG audio files (MPEG 1, 2 and 2.5, layers 1 to 3) through the platform's
-// audio compression manager and the output the host hands over in word 37, as 16-bit PCM, without
-// the encoder's delay and padding when the file's encoder tag gives them. Claims "http://" and
-// "https://" addresses and plays them as internet radio streams, with their titles (see
-// mpa_radio.h for the status notifications a stream sends).
+// IN_MPA.DLL: plays MPEG audio files (MPEG 1, 2 and 2.5, layers 1 to 3, free format too) through
+// libmpg123 and the output the host hands over in word 37, as 16-bit PCM, without the encoder's
+// delay and padding when the file's encoder tag gives them. Claims "http://" and "https://"
+// addresses and plays them as internet radio streams, with their titles, routed by what they
+// carry (see mpa_radio.h for the status notifications a stream sends).
 // Answers titles and lengths from the ID3 tags and the frame headers without decoding, and the
 // extended information as a version 257 module.
 #include <windows.h>
