@@ -90,14 +90,14 @@ bool MpaRadio::Start(const char* url, OutputPluginRecord* output, const StreamHo
     Tags tags;
     const uint32_t tagBytes = queue_.Buffered() >= static_cast<int32_t>(kId3v2HeaderBytes) ? Id3v2TagBytes(queue_.Data()) : 0;
     if (tagBytes > 0 && tagBytes <= static_cast<uint32_t>(queue_.Buffered())) ReadId3v2(queue_.Data(), tagBytes, &tags);
+    const int32_t announcedKbps = HeaderNumber(source_, "icy-br");
+    kbps_ = announcedKbps > 0 ? announcedKbps : demux_.Kbps() > 0 ? demux_.Kbps() : format_.bitrateKbps;
     {
         Locked locked(titleLock_);
         TagsTitle(tags, tagTitle_, sizeof tagTitle_);
-        radioHeaders_ = named || station_[0] || HeaderNumber(source_, "icy-metaint") > 0 || demux_.Kbps() > 0 ||
-                        HeaderNumber(source_, "icy-br") > 0;
+        radioHeaders_ = named || station_[0] || announcedKbps > 0 || demux_.Kbps() > 0 ||
+                        HeaderNumber(source_, "icy-metaint") > 0;
     }
-    kbps_ = HeaderNumber(source_, "icy-br");
-    if (kbps_ <= 0) kbps_ = demux_.Kbps() > 0 ? demux_.Kbps() : format_.bitrateKbps;
     if (!decoder_.Open(format_)) {
         source_.Close();
         return false;

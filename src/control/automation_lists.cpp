@@ -7,27 +7,25 @@
 #include "win/bstr.h"
 #include "win/guarded.h"
 
-HRESULT AutomationControl::AppendM3UToPlaylist(BSTR file)
+namespace {
+
+// The name as the append members take it, read by the list reader of the member's format.
+HRESULT ReadNamedList(BSTR file, int (*reader)(const char* name))
 {
     return GuardedCom([&]() -> HRESULT {
         std::string name;
         HRESULT hr = AppendedNameToAnsi(file, name);
         if (hr != S_OK) return hr;
-        ReadM3UList(name.c_str());
+        reader(name.c_str());
         return S_OK;
     });
 }
 
-HRESULT AutomationControl::AppendPLSToPlaylist(BSTR file)
-{
-    return GuardedCom([&]() -> HRESULT {
-        std::string name;
-        HRESULT hr = AppendedNameToAnsi(file, name);
-        if (hr != S_OK) return hr;
-        ReadPLSList(name.c_str());
-        return S_OK;
-    });
-}
+}  // namespace
+
+HRESULT AutomationControl::AppendM3UToPlaylist(BSTR file) { return ReadNamedList(file, ReadM3UList); }
+
+HRESULT AutomationControl::AppendPLSToPlaylist(BSTR file) { return ReadNamedList(file, ReadPLSList); }
 
 // The format follows the extension; what the writer met is not reported.
 HRESULT AutomationControl::SavePlaylist(BSTR file)

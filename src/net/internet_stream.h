@@ -1,8 +1,8 @@
 #pragma once
-// One HTTP body (plain or over TLS) read as it arrives, on an asynchronous WinInet session, so that no wait for the
-// server lasts longer than the caller allows (see internet_wait.h). The control's downloads and
-// the MPEG audio module's streams read through it; each brings its own completion record and
-// status callback. One request is open at a time per object; its owner calls Open, Read and Close
+// One HTTP body (plain or over TLS) read as it arrives, on an asynchronous WinInet session, so
+// that no wait for the server lasts longer than the caller allows (see internet_wait.h). The
+// control's downloads and the MPEG audio module's streams read through it; each brings its own
+// completion record and status callback. One request is open at a time per object; its owner calls Open, Read and Close
 // from one thread at a time.
 #include <windows.h>
 #include <wininet.h>
