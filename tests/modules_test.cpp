@@ -437,7 +437,7 @@ TEST_F(Modules, VolumePauseSeekAndLimitShapeTheWrittenFile)
     Wait(500);
     GetFileAttributesExW(Track(2).c_str(), GetFileExInfoStandard, &after);
     EXPECT_EQ(before.nFileSizeLow, after.nFileSizeLow) << "written while paused";
-    // The header already matches what is in the file, as it would if the process ended now.
+    // At the pause the header came to match what is in the file, as it would if the process ended now.
     EXPECT_EQ(ReadRender(Track(2)).samples.size() * 2 + 44, after.nFileSizeLow);
     EXPECT_LT(before.nFileSizeLow, longer.size()) << "paced output ran ahead";
     ASSERT_EQ(player_->Call().Method(L"Pause"), S_OK);
@@ -1402,6 +1402,44 @@ TEST_F(Modules, TheFileWriterStopsAtTheWaveLimit)
     EXPECT_EQ(output->getOutputTime(), output->getWrittenTime());
     output->close();
     EXPECT_TRUE(ReadRender(Track(1)).samples == full.samples) << "the close cut the file";
+}
+
+// A track file cut off in the middle (the process ends while writing) is a WAVE file whose
+// sizes describe a prefix of what was written, at most about 3 s short of it; the close makes
+// the sizes whole.
+TEST_F(Modules, ATrackFileBeingWrittenDescribesItsSamplesSoFar)
+{
+    StartWith(L"wave_open");
+    const std::string dir = Narrow(Dir());
+    ASSERT_TRUE(player_->Layout().WritePluginFile(L"out_pq2.ini", {"[output]", "file=" + dir + "\\track%d.wav", "realtime=0"}));
+    HMODULE writer = GetModuleHandleW((player_->Layout().PluginsDirectory() + L"\\out_pq2.dll").c_str());
+    auto getOutput = reinterpret_cast<TunaraGetOutModuleFn>(
+        reinterpret_cast<void*>(writer ? GetProcAddress(writer, "tunaraGetOutModule") : nullptr));
+    ASSERT_TRUE(getOutput);
+    OutputPluginRecord* output = getOutput();
+    ASSERT_EQ(output->open(44100, 2, 16, -1, -1), 0);
+    output->setVolume(255);
+    output->setPan(0);
+    const Bytes all = Noise(1600 * 1024, 5);
+    const size_t piece = 100 * 1024;
+    for (size_t written = piece; written <= all.size(); written += piece) {
+        ASSERT_EQ(output->write(reinterpret_cast<const char*>(all.data()) + written - piece, static_cast<int32_t>(piece)), 0);
+        std::ifstream in(std::filesystem::path(Track(1)), std::ios::binary);
+        const Bytes file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        ASSERT_EQ(file.size(), 44 + written);
+        auto get32 = [&](size_t at) {
+            return static_cast<uint32_t>(file[at]) | static_cast<uint32_t>(file[at + 1]) << 8 |
+                   static_cast<uint32_t>(file[at + 2]) << 16 | static_cast<uint32_t>(file[at + 3]) << 24;
+        };
+        const uint32_t described = get32(40);
+        EXPECT_EQ(get32(4), 36 + described) << "RIFF size at " << written;
+        EXPECT_EQ(described % 4, 0u);
+        EXPECT_LE(described, written);
+        EXPECT_GE(described + 3 * 176400, written) << "the sizes lag too far behind";
+        EXPECT_TRUE(std::equal(file.begin() + 44, file.begin() + 44 + described, all.begin()));
+    }
+    output->close();
+    EXPECT_TRUE(ReadRender(Track(1)).samples == AsInt16(all)) << "the close left the sizes short";
 }
 
 // A decoding thread that hangs inside its output (the device output here holds every write until

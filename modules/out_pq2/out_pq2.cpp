@@ -195,6 +195,8 @@ int32_t TUNARA_CDECL Pause(int32_t pause)
     Locked hold(state.lock);
     const int32_t was = state.clock.Paused() ? 1 : 0;
     state.clock.Pause(pause != 0);
+    // A paused file is whole as it stands, whatever happens to the process meanwhile.
+    if (pause) state.file.Commit();
     return was;
 }
 

@@ -33,7 +33,16 @@ bool WaveFileWriter::PatchSizes()
 {
     Put32(header_ + kRiffSizeOffset, kHeaderBytes - 8 + dataBytes_);
     Put32(header_ + kDataSizeOffset, dataBytes_);
-    return WriteAt(kRiffSizeOffset, header_ + kRiffSizeOffset, kHeaderBytes - kRiffSizeOffset);
+    patchedBytes_ = dataBytes_;
+    const bool patched = WriteAt(kRiffSizeOffset, header_ + kRiffSizeOffset, kHeaderBytes - kRiffSizeOffset);
+    return SeekToEnd() && patched;
+}
+
+bool WaveFileWriter::SeekToEnd()
+{
+    LARGE_INTEGER end;
+    end.QuadPart = static_cast<LONGLONG>(kHeaderBytes) + dataBytes_;
+    return SetFilePointerEx(file_.Get(), end, nullptr, FILE_BEGIN) != FALSE;
 }
 
 bool WaveFileWriter::Open(const char* path, int32_t sampleRate, int32_t channels, int32_t bitsPerSample,
@@ -63,6 +72,7 @@ bool WaveFileWriter::Open(const char* path, int32_t sampleRate, int32_t channels
     header[38] = 't';
     header[39] = 'a';
     dataBytes_ = 0;
+    patchedBytes_ = 0;
     if (!WriteAt(0, header, kHeaderBytes)) {
         Close();
         return false;
@@ -75,17 +85,31 @@ bool WaveFileWriter::Append(const char* data, uint32_t bytes)
     if (!IsOpen()) return false;
     if (bytes > maxDataBytes_ - dataBytes_) bytes = maxDataBytes_ - dataBytes_;
     if (bytes == 0) return true;
-    if (!WriteAt(kHeaderBytes + static_cast<uint64_t>(dataBytes_), data, bytes)) return false;
+    // At the file pointer, which stays at the end of the samples: a write at an offset costs the
+    // system far more.
+    DWORD written = 0;
+    if (!WriteFile(file_.Get(), data, bytes, &written, nullptr) || written != bytes) {
+        SeekToEnd();
+        return false;
+    }
     dataBytes_ += bytes;
-    return PatchSizes();
+    return dataBytes_ - patchedBytes_ < kPatchEveryBytes && !Full() ? true : PatchSizes();
+}
+
+void WaveFileWriter::Commit()
+{
+    if (IsOpen() && patchedBytes_ != dataBytes_) PatchSizes();
+}
+
+void WaveFileWriter::Close()
+{
+    Commit();
+    file_.Reset();
 }
 
 void WaveFileWriter::Truncate(uint64_t dataBytes)
 {
     if (!IsOpen() || dataBytes >= dataBytes_) return;
     dataBytes_ = static_cast<uint32_t>(dataBytes);
-    PatchSizes();
-    LARGE_INTEGER end;
-    end.QuadPart = static_cast<LONGLONG>(kHeaderBytes) + dataBytes_;
-    if (SetFilePointerEx(file_.Get(), end, nullptr, FILE_BEGIN)) SetEndOfFile(file_.Get());
+    if (PatchSizes()) SetEndOfFile(file_.Get());
 }
