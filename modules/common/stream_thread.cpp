@@ -2,8 +2,8 @@
 
 namespace {
 
-// The output holds about half a second ahead: waking 20 times a second keeps it fed at little cost.
-constexpr DWORD kIdleMs = 50;
+// The output holds about half a second ahead: waking 10 times a second keeps it fed at little cost.
+constexpr DWORD kIdleMs = 100;
 constexpr DWORD kLimitCheckEveryMs = 50;
 
 // An address inside this module, by which the decoding thread holds the module loaded.
