@@ -10,10 +10,13 @@ build_dir=${BUILD_DIR:-$here/build}
 # sox is the render benchmark's yardstick and mpg123 the MPEG audio one's (scripts/bench.sh); lame
 # encodes the MPEG audio test and benchmark files, twolame the layer 2 test files; patch, bzip2 and
 # xz-utils unpack and patch the third-party libraries' source packages; openssl makes the TLS test
-# servers' certificates.
+# servers' certificates. Media Foundation under Wine decodes through GStreamer: its libav, base and
+# good plugins for each Wine (i386 for the shipped tree, the native ones for the 64-bit build);
+# ffmpeg encodes the platform module's test and benchmark files and decodes their references.
 packages=(cmake make python3 g++-mingw-w64-i686 g++-mingw-w64-x86-64-posix mingw-w64-tools
           libwine-dev wine wine32:i386 wine64 googletest sox lame twolame mpg123 patch bzip2 xz-utils
-          openssl)
+          openssl gstreamer1.0-libav:i386 gstreamer1.0-plugins-base:i386 gstreamer1.0-plugins-good:i386
+          gstreamer1.0-libav gstreamer1.0-plugins-base gstreamer1.0-plugins-good ffmpeg)
 
 missing=()
 for p in "${packages[@]}"; do
