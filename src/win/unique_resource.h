@@ -101,6 +101,11 @@ struct GlobalMemoryTraits {
     static Type None() noexcept { return nullptr; }
     static void Close(Type value) noexcept { GlobalFree(value); }
 };
+struct RegistryKeyTraits {
+    using Type = HKEY;
+    static Type None() noexcept { return nullptr; }
+    static void Close(Type value) noexcept { RegCloseKey(value); }
+};
 struct BstrTraits {
     using Type = BSTR;
     static Type None() noexcept { return nullptr; }
@@ -116,4 +121,5 @@ using UniqueThreadTimer = UniqueResource<ThreadTimerTraits>;
 using UniqueInternet = UniqueResource<InternetHandleTraits>;
 using UniqueGdiObject = UniqueResource<GdiObjectTraits>;
 using UniqueGlobal = UniqueResource<GlobalMemoryTraits>;
+using UniqueRegistryKey = UniqueResource<RegistryKeyTraits>;
 using Bstr = UniqueResource<BstrTraits>;

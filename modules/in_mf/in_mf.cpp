@@ -1,0 +1,171 @@
+// IN_MF.DLL: plays what the platform's Media Foundation decodes (MPEG-4 audio files and ADTS AAC,
+// Windows Media audio where the platform reads its container) through the output the host hands
+// over in word 37, as 16-bit PCM at the file's rate and channels. The platform is loaded and
+// started at init: where it is missing or does not start, the module claims no file type and
+// tells why through the debugger output. Titles, lengths and the extended information (version
+// 257) come from the platform's source and its property store.
+#include <windows.h>
+#include <string.h>
+
+#include "base_title.h"
+#include "file_types.h"
+#include "media_foundation.h"
+#include "mf_reader.h"
+#include "mf_stream.h"
+#include "mf_tags.h"
+#include "tunara_plugin.h"
+#include "win/ansi_text.h"
+
+namespace {
+
+// Room the host gives the extended information: the playlist query's buffers are the smallest.
+constexpr size_t kInfoTextBytes = 32;
+constexpr size_t kInfoYearBytes = 8;
+constexpr size_t kTitleBytes = 512;
+
+InputPluginRecord record;
+MediaFoundation platform;
+MfStream stream;
+int32_t volume = 255;
+int32_t pan = 0;
+
+// What a file tells without decoding, read on the host's thread.
+struct FileFacts {
+    MfTags tags;
+    int32_t lengthMs = -1;
+    int32_t kbps = 0;
+    int32_t sampleRate = 0;
+    int32_t channels = 0;
+};
+
+bool ReadFacts(const char* path, FileFacts* facts)
+{
+    MfReader reader;
+    if (!reader.Open(platform, path)) return false;
+    ReadMfTags(reader.Reader(), &facts->tags);
+    facts->lengthMs = reader.LengthMs();
+    facts->sampleRate = reader.SampleRate();
+    facts->channels = reader.Channels();
+    facts->kbps = facts->tags.kbps;
+    WIN32_FILE_ATTRIBUTE_DATA attributes;
+    if (facts->kbps == 0 && facts->lengthMs > 0 && GetFileAttributesExA(path, GetFileExInfoStandard, &attributes)) {
+        // The average over the whole file where the source tells no encoding bitrate.
+        const uint64_t bytes = (static_cast<uint64_t>(attributes.nFileSizeHigh) << 32) | attributes.nFileSizeLow;
+        facts->kbps = static_cast<int32_t>(bytes * 8 / static_cast<uint64_t>(facts->lengthMs));
+    }
+    return true;
+}
+
+void TUNARA_CDECL Init()
+{
+    if (!platform.Start()) {
+        OutputDebugStringA("IN_MF.DLL: no file types: ");
+        OutputDebugStringA(platform.Why());
+        OutputDebugStringA("\n");
+    }
+    record.extensionList = PlatformExtensionList(platform);
+}
+
+void TUNARA_CDECL Quit()
+{
+    stream.Stop();
+    platform.Stop();
+}
+
+// Title and length of a file, or of the file playing when the name is empty or null; the base
+// name and -1 for a file the platform does not play.
+void TUNARA_CDECL GetFileInfo(const char* name, char* title, int32_t* lengthMs)
+{
+    const bool current = !name || !*name;
+    if (current && !stream.Playing()) {
+        if (title) CopyBounded(title, kTitleBytes, "");
+        if (lengthMs) *lengthMs = -1;
+        return;
+    }
+    const char* path = current ? stream.Path() : name;
+    FileFacts facts;
+    const bool known = ReadFacts(path, &facts);
+    if (title && !TagsTitle(facts.tags, title, kTitleBytes)) BaseTitle(path, title, kTitleBytes);
+    if (lengthMs) *lengthMs = known ? facts.lengthMs : -1;
+}
+
+int32_t TUNARA_CDECL AcceptsFile(const char*) { return 0; }
+
+int32_t TUNARA_CDECL Play(const char* name)
+{
+    stream.Stop();
+    StreamHost host;
+    host.window = static_cast<HWND>(record.hostWindow);
+    host.checkDurationLimitOnce = record.checkDurationLimitOnce;
+    host.sendStatus = record.sendStatusNotification;
+    if (!stream.Start(platform, name, record.outputPlugin, host, volume, pan)) return -1;
+    if (record.setMediaInfo) {
+        FileFacts facts;
+        ReadFacts(name, &facts);
+        record.setMediaInfo(facts.kbps, stream.SampleRate(), stream.Channels(), 0);
+    }
+    return 0;
+}
+
+void TUNARA_CDECL Pause() { stream.Pause(true); }
+void TUNARA_CDECL Unpause() { stream.Pause(false); }
+void TUNARA_CDECL Stop() { stream.Stop(); }
+int32_t TUNARA_CDECL GetLength() { return stream.Playing() ? stream.LengthMs() : -1; }
+int32_t TUNARA_CDECL GetPosition() { return stream.PositionMs(); }
+void TUNARA_CDECL SetPosition(int32_t positionMs) { stream.Seek(positionMs); }
+
+void TUNARA_CDECL SetVolume(int32_t value)
+{
+    volume = value;
+    stream.SetVolume(value);
+}
+
+void TUNARA_CDECL SetPan(int32_t value)
+{
+    pan = value;
+    stream.SetPan(value);
+}
+
+int32_t TUNARA_CDECL GetExtendedInfo(const char* name, char* title, char* artist, char* album, char* comment,
+                                     char* year, char* genre, int32_t* bitrate, int32_t* sampleRate,
+                                     int32_t* stereo, int32_t* vbr)
+{
+    FileFacts facts;
+    if (!ReadFacts(name, &facts)) return 0;
+    if (facts.tags.title[0]) CopyBounded(title, kInfoTextBytes, facts.tags.title);
+    else BaseTitle(name, title, kInfoTextBytes);
+    CopyBounded(artist, kInfoTextBytes, facts.tags.artist);
+    CopyBounded(album, kInfoTextBytes, facts.tags.album);
+    CopyBounded(comment, kInfoTextBytes, facts.tags.comment);
+    CopyBounded(year, kInfoYearBytes, facts.tags.year);
+    CopyBounded(genre, kInfoTextBytes, facts.tags.genre);
+    *bitrate = facts.kbps;
+    *sampleRate = facts.sampleRate;
+    *stereo = facts.channels == 2 ? 1 : 0;
+    *vbr = 0;
+    return 1;
+}
+
+}  // namespace
+
+extern "C" InputPluginRecord* TUNARA_CDECL tunaraGetInModule2(void)
+{
+    record.version = TUNARA_INPUT_VERSION_EXTENDED;
+    record.extensionList = "\0";
+    record.flags = TUNARA_FLAG_USES_OUTPUT_PLUGIN;
+    record.init = Init;
+    record.quit = Quit;
+    record.getFileInfo = GetFileInfo;
+    record.acceptsFile = AcceptsFile;
+    record.play = Play;
+    record.pause = Pause;
+    record.unpause = Unpause;
+    record.stop = Stop;
+    record.getLength = GetLength;
+    record.getPosition = GetPosition;
+    record.setPosition = SetPosition;
+    record.setVolume = SetVolume;
+    record.setPan = SetPan;
+    record.getExtendedInfo = GetExtendedInfo;
+    return &record;
+}
