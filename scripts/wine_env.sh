@@ -13,6 +13,7 @@ else
   WINE=wine
 fi
 export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# TUNARA_WINE_DLL_OVERRIDES adds overrides of a run's own (say, a system library disabled).
+export WINEDLLOVERRIDES="mscoree,mshtml=${TUNARA_WINE_DLL_OVERRIDES:+;$TUNARA_WINE_DLL_OVERRIDES}"
 # Wine honours proxy variables even for 127.0.0.1; the tests talk only to loopback.
 unset http_proxy https_proxy HTTP_PROXY HTTPS_PROXY ftp_proxy no_proxy NO_PROXY
