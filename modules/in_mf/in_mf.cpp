@@ -38,6 +38,16 @@ struct FileFacts {
     int32_t channels = 0;
 };
 
+// The source's encoding bitrate, else the average over the whole file.
+int32_t Kbps(const char* path, const MfTags& tags, int32_t lengthMs)
+{
+    WIN32_FILE_ATTRIBUTE_DATA attributes;
+    if (tags.kbps > 0 || lengthMs <= 0 || !GetFileAttributesExA(path, GetFileExInfoStandard, &attributes))
+        return tags.kbps;
+    const uint64_t bytes = (static_cast<uint64_t>(attributes.nFileSizeHigh) << 32) | attributes.nFileSizeLow;
+    return static_cast<int32_t>(bytes * 8 / static_cast<uint64_t>(lengthMs));
+}
+
 bool ReadFacts(const char* path, FileFacts* facts)
 {
     MfReader reader;
@@ -46,13 +56,7 @@ bool ReadFacts(const char* path, FileFacts* facts)
     facts->lengthMs = reader.LengthMs();
     facts->sampleRate = reader.SampleRate();
     facts->channels = reader.Channels();
-    facts->kbps = facts->tags.kbps;
-    WIN32_FILE_ATTRIBUTE_DATA attributes;
-    if (facts->kbps == 0 && facts->lengthMs > 0 && GetFileAttributesExA(path, GetFileExInfoStandard, &attributes)) {
-        // The average over the whole file where the source tells no encoding bitrate.
-        const uint64_t bytes = (static_cast<uint64_t>(attributes.nFileSizeHigh) << 32) | attributes.nFileSizeLow;
-        facts->kbps = static_cast<int32_t>(bytes * 8 / static_cast<uint64_t>(facts->lengthMs));
-    }
+    facts->kbps = Kbps(path, facts->tags, facts->lengthMs);
     return true;
 }
 
@@ -82,9 +86,13 @@ void TUNARA_CDECL GetFileInfo(const char* name, char* title, int32_t* lengthMs)
         if (lengthMs) *lengthMs = -1;
         return;
     }
-    const char* path = current ? stream.Path() : name;
     FileFacts facts;
-    const bool known = ReadFacts(path, &facts);
+    if (current) {
+        facts.tags = stream.Tags();
+        facts.lengthMs = stream.LengthMs();
+    }
+    const char* path = current ? stream.Path() : name;
+    const bool known = current || ReadFacts(path, &facts);
     if (title && !TagsTitle(facts.tags, title, kTitleBytes)) BaseTitle(path, title, kTitleBytes);
     if (lengthMs) *lengthMs = known ? facts.lengthMs : -1;
 }
@@ -99,11 +107,8 @@ int32_t TUNARA_CDECL Play(const char* name)
     host.checkDurationLimitOnce = record.checkDurationLimitOnce;
     host.sendStatus = record.sendStatusNotification;
     if (!stream.Start(platform, name, record.outputPlugin, host, volume, pan)) return -1;
-    if (record.setMediaInfo) {
-        FileFacts facts;
-        ReadFacts(name, &facts);
-        record.setMediaInfo(facts.kbps, stream.SampleRate(), stream.Channels(), 0);
-    }
+    if (record.setMediaInfo)
+        record.setMediaInfo(Kbps(name, stream.Tags(), stream.LengthMs()), stream.SampleRate(), stream.Channels(), 0);
     return 0;
 }
 

@@ -8,6 +8,15 @@ HMODULE LoadSystemLibrary(const char* name)
     return LoadLibraryExA(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
 }
 
+// Another reference on a loaded library, found by an address inside it.
+UniqueModule Reference(const void* address)
+{
+    HMODULE module = nullptr;
+    if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, static_cast<LPCWSTR>(address), &module))
+        return UniqueModule();
+    return UniqueModule(module);
+}
+
 template <typename Fn>
 Fn Entry(const UniqueModule& module, const char* name)
 {
@@ -29,14 +38,14 @@ bool MediaFoundation::Start()
     platform_.Reset(LoadSystemLibrary("mfplat.dll"));
     readers_.Reset(platform_ ? LoadSystemLibrary("mfreadwrite.dll") : nullptr);
     if (!platform_ || !readers_) return Fail("Media Foundation is not installed");
-    startup = Entry<StartupFn>(platform_, "MFStartup");
-    shutdown = Entry<ShutdownFn>(platform_, "MFShutdown");
+    startup_ = Entry<StartupFn>(platform_, "MFStartup");
+    shutdown_ = Entry<ShutdownFn>(platform_, "MFShutdown");
     createMediaType = Entry<CreateMediaTypeFn>(platform_, "MFCreateMediaType");
     enumTransforms = Entry<EnumTransformsFn>(platform_, "MFTEnumEx");
     createReader = Entry<CreateReaderFn>(readers_, "MFCreateSourceReaderFromURL");
-    if (!startup || !shutdown || !createMediaType || !enumTransforms || !createReader)
+    if (!startup_ || !shutdown_ || !createMediaType || !enumTransforms || !createReader)
         return Fail("Media Foundation lacks the source reader");
-    if (FAILED(startup(MF_VERSION, MFSTARTUP_NOSOCKET))) return Fail("Media Foundation does not start");
+    if (FAILED(startup_(MF_VERSION, MFSTARTUP_NOSOCKET))) return Fail("Media Foundation does not start");
     started_ = true;
     why_ = "";
     return true;
@@ -44,13 +53,31 @@ bool MediaFoundation::Start()
 
 void MediaFoundation::Stop()
 {
-    if (started_) shutdown();
+    if (started_) shutdown_();
     started_ = false;
-    startup = nullptr;
-    shutdown = nullptr;
+    startup_ = nullptr;
+    shutdown_ = nullptr;
     createReader = nullptr;
     createMediaType = nullptr;
     enumTransforms = nullptr;
+    readers_.Reset();
+    platform_.Reset();
+}
+
+PlatformHold MediaFoundation::Hold() const
+{
+    PlatformHold hold;
+    if (!started_) return hold;
+    hold.platform_ = Reference(reinterpret_cast<const void*>(startup_));
+    hold.readers_ = Reference(reinterpret_cast<const void*>(createReader));
+    if (hold.platform_ && hold.readers_ && SUCCEEDED(startup_(MF_VERSION, MFSTARTUP_NOSOCKET))) hold.shutdown_ = shutdown_;
+    return hold;
+}
+
+void PlatformHold::Release()
+{
+    if (shutdown_) shutdown_();
+    shutdown_ = nullptr;
     readers_.Reset();
     platform_.Reset();
 }

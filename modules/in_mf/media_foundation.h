@@ -8,7 +8,37 @@
 #include <mfreadwrite.h>
 #include <mftransform.h>
 
+#include <utility>
+
 #include "win/unique_resource.h"
+
+// What a thread that may outlive the module's own use of the platform (an open left waiting, a
+// decoding thread left behind by a stop) holds: the platform's libraries loaded and the platform
+// started once more, until it lets go (on that thread). Taken on the host's thread.
+class PlatformHold {
+public:
+    PlatformHold() = default;
+    PlatformHold(PlatformHold&& other) noexcept { *this = std::move(other); }
+    PlatformHold& operator=(PlatformHold&& other) noexcept
+    {
+        if (this != &other) {
+            Release();
+            platform_ = std::move(other.platform_);
+            readers_ = std::move(other.readers_);
+            shutdown_ = std::exchange(other.shutdown_, nullptr);
+        }
+        return *this;
+    }
+    ~PlatformHold() { Release(); }
+    bool Held() const { return shutdown_ != nullptr; }
+    void Release();
+
+private:
+    friend class MediaFoundation;
+    UniqueModule platform_;
+    UniqueModule readers_;
+    HRESULT(WINAPI* shutdown_)() = nullptr;
+};
 
 class MediaFoundation {
 public:
@@ -22,6 +52,8 @@ public:
     bool Start();
     void Stop();
     bool Started() const { return started_; }
+    // Empty (not Held) when the platform is not started or does not start again.
+    PlatformHold Hold() const;
     const char* Why() const { return why_; }
 
     using CreateReaderFn = HRESULT(WINAPI*)(LPCWSTR url, IMFAttributes* attributes, IMFSourceReader** reader);
@@ -29,21 +61,20 @@ public:
     using EnumTransformsFn = HRESULT(WINAPI*)(GUID category, UINT32 flags, const MFT_REGISTER_TYPE_INFO* input,
                                               const MFT_REGISTER_TYPE_INFO* output, IMFActivate*** found,
                                               UINT32* count);
-    using StartupFn = HRESULT(WINAPI*)(ULONG version, DWORD flags);
-    using ShutdownFn = HRESULT(WINAPI*)();
-    // A thread that may outlive the module's own use of the platform (an open left waiting)
-    // starts it once more and shuts it down when done, so the platform stays up until then.
-    StartupFn startup = nullptr;
-    ShutdownFn shutdown = nullptr;
     CreateReaderFn createReader = nullptr;
     CreateMediaTypeFn createMediaType = nullptr;
     EnumTransformsFn enumTransforms = nullptr;
 
 private:
+    using StartupFn = HRESULT(WINAPI*)(ULONG version, DWORD flags);
+    using ShutdownFn = HRESULT(WINAPI*)();
+
     bool Fail(const char* why);
 
     UniqueModule platform_;
     UniqueModule readers_;
+    StartupFn startup_ = nullptr;
+    ShutdownFn shutdown_ = nullptr;
     bool started_ = false;
     const char* why_ = "";
 };

@@ -8,7 +8,16 @@ bool MfStream::Start(const MediaFoundation& platform, const char* path, OutputPl
     Stop();
     if (!CanStart(output) || !reader_.Open(platform, path)) return false;
     CopyBounded(path_, path);
-    return Launch(output, host, volume, pan, reader_.SampleRate(), reader_.Channels());
+    tags_ = MfTags();
+    ReadMfTags(reader_.Reader(), &tags_);
+    hold_ = platform.Hold();
+    if (!hold_.Held()) {
+        reader_.Close();
+        return false;
+    }
+    if (Launch(output, host, volume, pan, reader_.SampleRate(), reader_.Channels())) return true;
+    hold_.Release();
+    return false;
 }
 
 bool MfStream::WritePcm()
@@ -25,6 +34,7 @@ bool MfStream::WritePcm()
 // The decoding thread. The platform's objects need COM on every thread that calls them.
 void MfStream::Run()
 {
+    PlatformHold hold(std::move(hold_));
     const bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED));
     bool ended = false;
     while (!stopRequested_) {

@@ -8,6 +8,7 @@
 
 #include "media_foundation.h"
 #include "mf_reader.h"
+#include "mf_tags.h"
 #include "stream_thread.h"
 #include "tunara_plugin.h"
 
@@ -24,6 +25,8 @@ public:
     bool Start(const MediaFoundation& platform, const char* path, OutputPluginRecord* output, const StreamHost& host,
                int32_t volume, int32_t pan);
     const char* Path() const { return path_; }
+    // The playing file's tags, read before the thread started.
+    const MfTags& Tags() const { return tags_; }
     int32_t LengthMs() const { return reader_.LengthMs(); }
     int32_t SampleRate() const { return reader_.SampleRate(); }
     int32_t Channels() const { return reader_.Channels(); }
@@ -35,5 +38,8 @@ private:
     void CloseSource() override { reader_.Close(); }
 
     MfReader reader_;
+    // Taken by Start for the decoding thread, which may outlive the module's use of the platform.
+    PlatformHold hold_;
+    MfTags tags_;
     char path_[MAX_PATH] = "";
 };

@@ -16,10 +16,10 @@ constexpr DWORD kAudio = static_cast<DWORD>(MF_SOURCE_READER_FIRST_AUDIO_STREAM)
 // An address inside this module, by which an opening thread holds the module loaded.
 const char kModuleAnchor = 0;
 
-UniqueModule Reference(const void* address)
+UniqueModule OwnReference()
 {
     HMODULE module = nullptr;
-    if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, static_cast<LPCWSTR>(address), &module))
+    if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCWSTR>(&kModuleAnchor), &module))
         return UniqueModule();
     return UniqueModule(module);
 }
@@ -27,18 +27,15 @@ UniqueModule Reference(const void* address)
 // Shared by the caller and the opening thread; the last of the two to let go frees it.
 struct OpenJob {
     volatile LONG holders = 2;
-    MediaFoundation::StartupFn startup = nullptr;
-    MediaFoundation::ShutdownFn shutdown = nullptr;
     MediaFoundation::CreateReaderFn createReader = nullptr;
     MediaFoundation::CreateMediaTypeFn createMediaType = nullptr;
     wchar_t path[MAX_PATH] = L"";
     OpenedReader opened;
     bool succeeded = false;
     UniqueHandle done{CreateEventA(nullptr, TRUE, FALSE, nullptr)};
-    // Taken for the thread: this module and the platform's libraries.
+    // Taken for the thread: this module, and the platform.
     UniqueModule own;
-    UniqueModule platform;
-    UniqueModule readers;
+    PlatformHold platform;
 };
 
 void LetGo(OpenJob* job)
@@ -83,17 +80,13 @@ DWORD WINAPI OpenMain(void* param)
     OpenJob* job = static_cast<OpenJob*>(param);
     HMODULE own = job->own.Detach();
     {
-        UniqueModule platform(std::move(job->platform));
-        UniqueModule readers(std::move(job->readers));
+        PlatformHold platform(std::move(job->platform));
         const bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED));
-        const MediaFoundation::ShutdownFn shutdown = job->shutdown;
-        const bool started = SUCCEEDED(job->startup(MF_VERSION, MFSTARTUP_NOSOCKET));
-        job->succeeded = started && Configure(job);
+        job->succeeded = Configure(job);
         if (!job->succeeded) job->opened.reader.Reset();
         // A caller still waiting takes the reader; one that gave up left it to go with the job.
         SetEvent(job->done.Get());
         LetGo(job);
-        if (started) shutdown();
         if (com) CoUninitialize();
     }
     // The last reference may unload this module: the call does not come back here.
@@ -108,16 +101,13 @@ bool OpenReader(const MediaFoundation& platform, const wchar_t* path, OpenedRead
     if (!platform.Started() || lstrlenW(path) >= MAX_PATH) return false;
     OpenJob* job = new (std::nothrow) OpenJob;
     if (!job) return false;
-    job->startup = platform.startup;
-    job->shutdown = platform.shutdown;
     job->createReader = platform.createReader;
     job->createMediaType = platform.createMediaType;
     lstrcpynW(job->path, path, MAX_PATH);
-    job->own = Reference(&kModuleAnchor);
-    job->platform = Reference(reinterpret_cast<const void*>(platform.startup));
-    job->readers = Reference(reinterpret_cast<const void*>(platform.createReader));
+    job->own = OwnReference();
+    job->platform = platform.Hold();
     UniqueHandle thread;
-    if (job->done && job->own && job->platform && job->readers)
+    if (job->done && job->own && job->platform.Held())
         thread.Reset(CreateThread(nullptr, 0, OpenMain, job, 0, nullptr));
     if (!thread) {
         delete job;
