@@ -1,5 +1,5 @@
 #pragma once
-// A container with the shipped WAVE and MPEG audio readers and the file writer, as the module benchmarks use it: the
+// A container with the shipped WAVE, MPEG audio and platform readers and the file writer, as the module benchmarks use it: the
 // device output's name is taken by a fake whose open fails, so the control falls back to the
 // file writer, as on a machine without a sound device.
 #include <windows.h>

@@ -7,7 +7,7 @@ build_dir=${BUILD_DIR:-$here/build}
 export BUILD_DIR=$build_dir
 
 benches=(lifecycle_bench playlist_bench advance_bench list_files_bench download_bench render_bench
-         playing_cpu_bench mp3_render_bench)
+         playing_cpu_bench mp3_render_bench m4a_render_bench)
 tree=$build_dir
 if ! "$here/scripts/native_i386.sh"; then
   export TUNARA_WINE_ARCH=win64
@@ -23,6 +23,14 @@ if [ ! -f "$mp3_dir/long.mp3" ]; then
   sox -n -r 44100 -c 2 -b 16 "$mp3_dir/long.wav" synth 600 sine 1000 vol 0.5
   lame --quiet -b 128 "$mp3_dir/long.wav" "$mp3_dir/long.mp3"
   rm -f "$mp3_dir/long.wav"
+fi
+
+# The platform module's benchmark file: 10 minutes of the same tone, AAC in M4A, made by ffmpeg.
+m4a_dir=$tree/bin/bench_m4a
+if [ ! -f "$m4a_dir/long.m4a" ]; then
+  mkdir -p "$m4a_dir"
+  ffmpeg -nostdin -loglevel error -y -f lavfi -i "sine=frequency=1000:sample_rate=44100:duration=600" \
+         -af "volume=0.5,aformat=channel_layouts=stereo" -c:a aac -b:a 128k "$m4a_dir/long.m4a"
 fi
 
 . "$here/scripts/wine_env.sh" "$tree/wineprefix"
