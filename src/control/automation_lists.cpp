@@ -14,7 +14,8 @@ HRESULT ReadNamedList(BSTR file, int (*reader)(const char* name))
 {
     return GuardedCom([&]() -> HRESULT {
         std::string name;
-        HRESULT hr = AppendedNameToAnsi(file, name);
+        std::wstring wide;
+        HRESULT hr = AppendedName(file, name, wide);
         if (hr != S_OK) return hr;
         reader(name.c_str());
         return S_OK;

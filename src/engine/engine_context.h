@@ -9,6 +9,7 @@
 #include <stdint.h>
 
 #include <atomic>
+#include <string>
 #include <vector>
 
 #include "net/internet_wait.h"
@@ -106,6 +107,8 @@ struct EngineContext {
 
     // The playlist: entries.size() is the allocated capacity.
     std::vector<PlaylistEntry> entries;
+    // Wide names of entries (PlaylistEntry::wideName), kept until the playlist is cleared.
+    std::vector<std::wstring> wideNames;
     int32_t entryCount = 0;
     int32_t entryCapacity = 0;
     int32_t currentIndex = 0;
