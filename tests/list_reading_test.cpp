@@ -178,7 +178,7 @@ TEST_F(ListReading, TextPiecesOfAnySizeGiveTheSameEntries)
     std::vector<Entry> whole;
     for (size_t piece : {text.size(), size_t{1}, size_t{2}, size_t{5}}) {
         PlaylistClear();
-        M3UTextReader reader(ListOrigin::kLocal);
+        M3UTextReader reader(ListOrigin::kLocal, false);
         for (size_t at = 0; at < text.size(); at += piece) reader.Feed(std::string_view(text).substr(at, piece));
         reader.Finish();
         EXPECT_EQ(reader.Added(), 2);

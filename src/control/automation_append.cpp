@@ -14,7 +14,7 @@ HRESULT AutomationControl::AppendFileToPlaylist(BSTR file)
         HRESULT hr = AppendedName(file, name, wide);
         if (hr != S_OK) return hr;
         if (ReadListByExtension(name.c_str())) return S_OK;
-        if (PlaylistAppendFile(name.c_str()) == 0) KeepWideNameOfLastEntry(wide);
+        if (PlaylistAppendFile(name.c_str()) == 0) KeepWideTextOfLastEntry(wide);
         return S_OK;
     });
 }
@@ -28,7 +28,7 @@ HRESULT AutomationControl::AppendFilenameWithArgs(BSTR filename, LONG Volume, LO
         HRESULT hr = AppendedName(filename, name, wide);
         if (hr != S_OK) return hr;
         if (ReadListByExtension(name.c_str())) return S_OK;
-        if (PlaylistAppendWithArgs(name.c_str(), Volume, duration) == 0) KeepWideNameOfLastEntry(wide);
+        if (PlaylistAppendWithArgs(name.c_str(), Volume, duration) == 0) KeepWideTextOfLastEntry(wide);
         return S_OK;
     });
 }
