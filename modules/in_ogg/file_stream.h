@@ -32,11 +32,13 @@ private:
     static constexpr int32_t kMaxChannels = 8;
 
     void Run() override;
-    // Moves the decoding to the position (clamped to the length) and restarts the output there;
-    // false when nothing is left to play from there.
+    // On the decoding thread: moves the decoding to the position (clamped to the length) and
+    // restarts the output there; false when nothing is left to play from there.
     bool Jump(int32_t positionMs);
-    // Hands the output as much of the decoded samples as it has room for; true when it took some.
+    // On the decoding thread: hands the output as much of the decoded samples as it has room for;
+    // true when it took some.
     bool WritePcm();
+    // On the host's thread, or on a decoding thread that Stop left behind.
     void CloseSource() override;
 
     AudioFile file_;

@@ -28,6 +28,7 @@ public:
     void Close() override;
 
 private:
+    // libFLAC's callbacks, on the thread that drives the decoder (inside Open, Decode and Seek).
     static FLAC__StreamDecoderReadStatus ReadBytes(const FLAC__StreamDecoder*, FLAC__byte buffer[], size_t* bytes,
                                                    void* self);
     static FLAC__StreamDecoderSeekStatus SeekBytes(const FLAC__StreamDecoder*, FLAC__uint64 offset, void* self);

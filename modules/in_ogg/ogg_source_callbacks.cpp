@@ -18,9 +18,8 @@ int SeekTo(void* data, int64_t offset, int whence)
 {
     ByteSource* source = static_cast<ByteSource*>(data);
     const int64_t size = source->Size();
-    if (size < 0) return -1;
+    if (size < 0 || (whence != SEEK_SET && whence != SEEK_CUR && whence != SEEK_END)) return -1;
     const int64_t base = whence == SEEK_CUR ? source->Tell() : whence == SEEK_END ? size : 0;
-    if (whence != SEEK_SET && whence != SEEK_CUR && whence != SEEK_END) return -1;
     if ((offset > 0 && base > INT64_MAX - offset) || base + offset < 0) return -1;
     return source->Seek(base + offset) ? 0 : -1;
 }
