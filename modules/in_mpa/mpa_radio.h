@@ -23,12 +23,9 @@
 #include "win/locked.h"
 #include "mpeg_playback.h"
 #include "net/internet_stream.h"
+#include "station_status.h"
 #include "tunara_plugin.h"
 
-constexpr int32_t kStatusBuffering = 230;
-constexpr int32_t kStatusConnectionEnded = 231;
-constexpr int32_t kStatusUnplayableStation = 232;
-constexpr int32_t kStatusTitle = 210;
 
 class MpaRadio final : public MpegPlayback {
 public:

@@ -34,7 +34,6 @@ OggCodec OggStartCodec(const unsigned char* page, int32_t bytes)
 bool OggChain::Open(OggCodec codec, ByteSource* source, const unsigned char* start, int32_t bytes)
 {
     Close();
-    codec_ = codec;
     if (codec == OggCodec::kVorbis) {
         if (ov_open_callbacks(source, &vorbisFile_, reinterpret_cast<const char*>(start), bytes,
                               kVorbisSourceCallbacks) == 0)
@@ -111,7 +110,6 @@ void OggChain::Close()
 {
     vorbis_.Reset();
     opus_.Reset();
-    codec_ = OggCodec::kNone;
     link_ = OggLink();
     serial_ = 0;
 }

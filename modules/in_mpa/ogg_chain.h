@@ -46,7 +46,6 @@ private:
     // Reads the playing stream's format and comments; false when an output cannot take them.
     bool ReadCurrent();
 
-    OggCodec codec_ = OggCodec::kNone;
     OggVorbis_File vorbisFile_ = {};
     UniqueResource<VorbisFileTraits> vorbis_;  // &vorbisFile_ once opened
     UniqueResource<OpusFileTraits> opus_;

@@ -3,6 +3,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "station_status.h"
 #include "win/ansi_text.h"
 
 namespace {
@@ -15,9 +16,6 @@ constexpr size_t kHeaderTextBytes = 32;
 constexpr DWORD kReadWaitMs = 100;
 // Enough of the start to hold the first page's header and the first packet's signature.
 constexpr int32_t kStartBytes = 27 + 255 + 8;
-constexpr int32_t kStatusConnectionEnded = 231;
-constexpr int32_t kStatusUnplayableStation = 232;
-constexpr int32_t kStatusTitle = 210;
 
 // What WinInet reports about the playing Ogg station's request; it lives as long as the module.
 InternetCompletion completion;
