@@ -669,3 +669,31 @@ TEST_F(OggModules, ChainedStationsAnnounceEachStreamAndReopenAtANewFormat)
     }
     EXPECT_EQ(GetFileAttributesW(Track(5).c_str()), INVALID_FILE_ATTRIBUTES) << "the refused station wrote a track";
 }
+
+// ICY metadata inside an Ogg station is taken out of the stream (the decoding is the reference's
+// still) and its title is announced between those of the chained streams' comments.
+TEST_F(OggModules, IcyTitlesOnAnOggStationAreAnnouncedToo)
+{
+    StartWith(L"ogg_icy_station");
+    Settings(false);
+    const std::string url = ServerUrl("/radio/ogg-chain-icy/chain_a.ogg,chain_b.ogg");
+    ASSERT_FALSE(url.empty()) << "the test server does not run";
+    ASSERT_EQ(player_->Append(std::wstring(url.begin(), url.end())), S_OK);
+    std::vector<std::wstring> titles;
+    player_->Sink().onEvent = [&] {
+        const RecordedEvent& last = player_->Log().back();
+        if (last.dispid == 1 && last.msgId == 4) titles.push_back(player_->CurrentTitle());
+    };
+    ASSERT_EQ(player_->Call().Method(L"Play"), S_OK);
+    EXPECT_TRUE(player_->PumpUntil([&] { return titles.size() == 3 && Get(L"Status") == 0; }, 60000));
+    player_->Sink().onEvent = nullptr;
+    EXPECT_EQ(titles, (std::vector<std::wstring>{L"1. One - First Song", L"1. Live Extra", L"1. Two - Second Song"}));
+    const Pcm track = ReadTrack(Track(1));
+    Pcm reference = ReadPcm(TestFile(L"chain_a.ref.wav"));
+    const Pcm second = ReadPcm(TestFile(L"chain_b.ref.wav"));
+    reference.samples.insert(reference.samples.end(), second.samples.begin(), second.samples.end());
+    ASSERT_EQ(track.samples.size(), reference.samples.size());
+    int worst = 0;
+    for (size_t i = 0; i < track.samples.size(); ++i) worst = std::max(worst, std::abs(track.samples[i] - reference.samples[i]));
+    EXPECT_LE(worst, 1);
+}
