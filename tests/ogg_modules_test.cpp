@@ -19,6 +19,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/http_server.h"
 #include "support/player_case.h"
 #include "support/test_paths.h"
 #include "win/bstr.h"
@@ -607,4 +608,92 @@ TEST_F(OggModules, PlayStopCyclesLeaveNothingBehind)
     EXPECT_LT(privateBytes(), bytesBefore + 1024 * 1024);
     const Events events = player_->TakeEvents();
     EXPECT_EQ(std::count(events.begin(), events.end(), 4), 40 + cycles) << "every start succeeded";
+}
+
+// Two stations of chained Ogg streams from the test server, then one of a type nothing decodes:
+// each chained stream's comments give the title the container hears (in order, once the stream
+// before has been heard), a stream of another rate or count of channels opens the output again
+// (a new track of the file writer), and each track is the reference decoder's decoding of the
+// files chained into it, within one step. The third station is refused with 232.
+TEST_F(OggModules, ChainedStationsAnnounceEachStreamAndReopenAtANewFormat)
+{
+    StartWith(L"ogg_stations");
+    Settings(false);
+    for (const char* path : {"/radio/ogg-chain/chain_a.ogg,chain_b.ogg,chain_c.oga",
+                             "/radio/opus-chain/chain_d.opus,chain_e.opus", "/radio/unknown"}) {
+        const std::string url = ServerUrl(path);
+        ASSERT_FALSE(url.empty()) << "the test server does not run";
+        ASSERT_EQ(player_->Append(std::wstring(url.begin(), url.end())), S_OK);
+    }
+    std::vector<std::wstring> titles;
+    player_->Sink().onEvent = [&] {
+        const RecordedEvent& last = player_->Log().back();
+        if (last.dispid == 1 && last.msgId == 4) titles.push_back(player_->CurrentTitle());
+    };
+    player_->Log().clear();
+    ASSERT_EQ(player_->Call().Method(L"Play"), S_OK);
+    EXPECT_TRUE(player_->PumpUntil([&] { return Get(L"PlaylistPos") == 2 && Get(L"Status") == 0; }, 60000));
+    player_->Sink().onEvent = nullptr;
+    EXPECT_EQ(titles, (std::vector<std::wstring>{L"1. One - First Song", L"1. Two - Second Song", L"1. Three - Third Song",
+                                                 L"2. Four - Opus One", L"2. Five - Opus Two"}));
+    long refused = 0;
+    for (const RecordedEvent& e : player_->Log())
+        if (e.dispid == 2 && e.msgId == 232) ++refused;
+    EXPECT_EQ(refused, 1) << "the station of an unknown type";
+
+    // The reference decodings of the files each track chains.
+    auto chained = [](std::initializer_list<const wchar_t*> names) {
+        Pcm all;
+        for (const wchar_t* name : names) {
+            const Pcm one = ReadPcm(TestFile(name));
+            all.rate = one.rate;
+            all.channels = one.channels;
+            all.bits = one.bits;
+            all.samples.insert(all.samples.end(), one.samples.begin(), one.samples.end());
+        }
+        return all;
+    };
+    const std::pair<int, Pcm> tracks[] = {{1, chained({L"chain_a.ref.wav", L"chain_b.ref.wav"})},
+                                          {2, chained({L"chain_c.ref.wav"})},
+                                          {3, chained({L"chain_d.ref.wav"})},
+                                          {4, chained({L"chain_e.ref.wav"})}};
+    for (const auto& [number, reference] : tracks) {
+        const Pcm track = ReadTrack(Track(number));
+        EXPECT_EQ(track.rate, reference.rate) << number;
+        EXPECT_EQ(track.channels, reference.channels) << number;
+        ASSERT_EQ(track.samples.size(), reference.samples.size()) << number;
+        int worst = 0;
+        for (size_t i = 0; i < track.samples.size(); ++i)
+            worst = std::max(worst, std::abs(track.samples[i] - reference.samples[i]));
+        EXPECT_LE(worst, 1) << number;
+    }
+    EXPECT_EQ(GetFileAttributesW(Track(5).c_str()), INVALID_FILE_ATTRIBUTES) << "the refused station wrote a track";
+}
+
+// ICY metadata inside an Ogg station is taken out of the stream (the decoding is the reference's
+// still) and its title is announced between those of the chained streams' comments.
+TEST_F(OggModules, IcyTitlesOnAnOggStationAreAnnouncedToo)
+{
+    StartWith(L"ogg_icy_station");
+    Settings(false);
+    const std::string url = ServerUrl("/radio/ogg-chain-icy/chain_a.ogg,chain_b.ogg");
+    ASSERT_FALSE(url.empty()) << "the test server does not run";
+    ASSERT_EQ(player_->Append(std::wstring(url.begin(), url.end())), S_OK);
+    std::vector<std::wstring> titles;
+    player_->Sink().onEvent = [&] {
+        const RecordedEvent& last = player_->Log().back();
+        if (last.dispid == 1 && last.msgId == 4) titles.push_back(player_->CurrentTitle());
+    };
+    ASSERT_EQ(player_->Call().Method(L"Play"), S_OK);
+    EXPECT_TRUE(player_->PumpUntil([&] { return titles.size() == 3 && Get(L"Status") == 0; }, 60000));
+    player_->Sink().onEvent = nullptr;
+    EXPECT_EQ(titles, (std::vector<std::wstring>{L"1. One - First Song", L"1. Live Extra", L"1. Two - Second Song"}));
+    const Pcm track = ReadTrack(Track(1));
+    Pcm reference = ReadPcm(TestFile(L"chain_a.ref.wav"));
+    const Pcm second = ReadPcm(TestFile(L"chain_b.ref.wav"));
+    reference.samples.insert(reference.samples.end(), second.samples.begin(), second.samples.end());
+    ASSERT_EQ(track.samples.size(), reference.samples.size());
+    int worst = 0;
+    for (size_t i = 0; i < track.samples.size(); ++i) worst = std::max(worst, std::abs(track.samples[i] - reference.samples[i]));
+    EXPECT_LE(worst, 1);
 }

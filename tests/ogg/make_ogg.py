@@ -13,6 +13,12 @@ vorbis.ogg      44.1 kHz stereo, quality 4, 100,000 samples of the sweep; a non-
 vorbis_mono.oga 22.05 kHz mono, quality 2, 22,050 samples of 500 Hz
 opus.opus       48 kHz stereo, 96 kbit/s, 57,600 samples of 1 kHz; tags
 opus_in.ogg     48 kHz mono, 32 kbit/s, 30,011 samples of the sweep: Opus under the Vorbis extension
+chain_a.ogg     44.1 kHz stereo, quality 2, 88,200 samples of 440 Hz; "One - First Song"
+chain_b.ogg     44.1 kHz stereo, quality 2, 66,150 samples of 660 Hz; "Two - Second Song"
+chain_c.oga     22.05 kHz mono, quality 2, 33,075 samples of 330 Hz; "Three - Third Song"
+chain_d.opus    48 kHz stereo, 64 kbit/s, 72,000 samples of 440 Hz; "Four - Opus One"
+chain_e.opus    48 kHz mono, 32 kbit/s, 48,000 samples of 550 Hz; "Five - Opus Two"
+                (the chain_ files are chained into one station's stream by the test server)
 <name>.source.wav   what was encoded
 <name>.ref.wav      the reference decoder's decoding: flac -d, oggdec, opusdec --rate 48000 --no-dither
 """
@@ -103,6 +109,20 @@ def main():
     tone16(source("opus_in.ogg"), 48000, 1, 30011, 200, sweep=400)
     run("opusenc", "--quiet", "--bitrate", "32", source("opus_in.ogg"), path("opus_in.ogg"))
     for name in ("opus.opus", "opus_in.ogg"):
+        run("opusdec", "--quiet", "--rate", "48000", "--no-dither", path(name), ref(name))
+
+    chained = [("chain_a.ogg", 44100, 2, 88200, 440, "One", "First Song"),
+               ("chain_b.ogg", 44100, 2, 66150, 660, "Two", "Second Song"),
+               ("chain_c.oga", 22050, 1, 33075, 330, "Three", "Third Song")]
+    for name, rate, channels, samples, frequency, artist, title in chained:
+        tone16(source(name), rate, channels, samples, frequency)
+        run("oggenc", "-Q", "-q", "2", "-a", artist, "-t", title, "-o", path(name), source(name))
+        run("oggdec", "-Q", "-o", ref(name), path(name))
+    chained = [("chain_d.opus", 2, 72000, 440, "64", "Four", "Opus One"),
+               ("chain_e.opus", 1, 48000, 550, "32", "Five", "Opus Two")]
+    for name, channels, samples, frequency, bitrate, artist, title in chained:
+        tone16(source(name), 48000, channels, samples, frequency)
+        run("opusenc", "--quiet", "--bitrate", bitrate, "--artist", artist, "--title", title, source(name), path(name))
         run("opusdec", "--quiet", "--rate", "48000", "--no-dither", path(name), ref(name))
 
     open(path("stamp"), "w").close()
