@@ -8,11 +8,16 @@ set "control=%folder%TunaraXChat.dll"
 set "registrar=%SystemRoot%\System32\regsvr32.exe"
 if exist "%SystemRoot%\SysWOW64\regsvr32.exe" set "registrar=%SystemRoot%\SysWOW64\regsvr32.exe"
 
+set "missing="
 for %%f in ("%control%" "%folder%sharedir.dll" "%folder%Plugins\IN_PCM.DLL" "%registrar%") do (
   if not exist "%%~f" (
-    echo install: %%~f is missing: unpack the whole zip into this folder and run install.cmd again.
-    exit /b 2
+    echo install: %%~f is missing.
+    set "missing=1"
   )
+)
+if defined missing (
+  echo install: unpack the whole zip into this folder and run install.cmd again.
+  exit /b 2
 )
 rem "net session" needs an administrator's rights on Windows (under Wine every process has them).
 net session >nul 2>&1

@@ -7,11 +7,16 @@ set "control=%folder%TunaraXChat.dll"
 set "registrar=%SystemRoot%\System32\regsvr32.exe"
 if exist "%SystemRoot%\SysWOW64\regsvr32.exe" set "registrar=%SystemRoot%\SysWOW64\regsvr32.exe"
 
+set "missing="
 for %%f in ("%control%" "%registrar%") do (
   if not exist "%%~f" (
-    echo uninstall: %%~f is missing: the control cannot unregister itself without it.
-    exit /b 2
+    echo uninstall: %%~f is missing.
+    set "missing=1"
   )
+)
+if defined missing (
+  echo uninstall: the control cannot unregister itself without its files.
+  exit /b 2
 )
 rem "net session" needs an administrator's rights on Windows (under Wine every process has them).
 net session >nul 2>&1

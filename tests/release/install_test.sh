@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Uses the release zip as a user would, in a fresh 32-bit Wine prefix of its own: unpacks it
-# into C:\Program Files\TunaraXChat, runs install.cmd (twice), checks the registration, plays
-# the VBScript sample with cscript, runs uninstall.cmd (twice) and checks that the keys are gone.
-# Then builds the C++ sample from the unpacked sources. Usage: install_test.sh ZIP WORK_DIR
+# Uses the release zip as a user would, in a fresh 32-bit Wine prefix of its own: install.cmd
+# copied alone must refuse; then the zip is unpacked into C:\Program Files\TunaraXChat, install.cmd
+# runs twice, the registration is checked, the VBScript sample plays with cscript, uninstall.cmd
+# runs twice and the keys must be gone. Last, the C++ sample is built from the unpacked sources.
+# Usage: install_test.sh ZIP WORK_DIR
 set -euo pipefail
 zip=$1 work=$2
 here=$(cd "$(dirname "$0")/../.." && pwd)
@@ -24,6 +25,14 @@ unzip -q "$zip" -d "$prefix/drive_c/Program Files/TunaraXChat"
 value_of() { "$WINE" reg query "$1" /ve /reg:32 2>/dev/null | tr -d '\r' | sed -nE 's/^ +\(Default\) +REG_SZ +//p'; }
 has_key() { "$WINE" reg query "$1" /reg:32 >/dev/null 2>&1; }
 run_cmd() { "$WINE" cmd /c "$folder\\$1" 2>&1 | tr -d '\r' | grep -v '^ALSA lib'; }
+
+# install.cmd alone, without the files beside it, refuses and names what is missing.
+mkdir -p "$prefix/drive_c/Lone"
+cp "$prefix/drive_c/Program Files/TunaraXChat/install.cmd" "$prefix/drive_c/Lone/"
+status=0
+output=$("$WINE" cmd /c 'C:\Lone\install.cmd' 2>&1 | tr -d '\r') || status=$?
+[ "$status" -ne 0 ] || fail "install.cmd without its files succeeded: $output"
+grep -qF 'C:\Lone\TunaraXChat.dll is missing' <<<"$output" || fail "install.cmd did not name the missing control: $output"
 
 for round in 1 2; do
   output=$(run_cmd install.cmd) || fail "install.cmd (round $round) failed: $output"
