@@ -20,15 +20,15 @@ function Show-Title {
 }
 
 function Receive-TunaraEvents {
-    foreach ($event in @(Get-Event -SourceIdentifier Tunara.* -ErrorAction SilentlyContinue)) {
-        $msgId = $event.SourceArgs[0]
-        if ($event.SourceIdentifier -eq 'Tunara.Msg') {
+    foreach ($received in @(Get-Event | Where-Object SourceIdentifier -like 'Tunara.*')) {
+        $msgId = $received.SourceArgs[0]
+        if ($received.SourceIdentifier -eq 'Tunara.Msg') {
             if ($msgId -eq 4) { Show-Title }
             if (101, 102, 104 -contains $msgId) { Write-Host "Event ${msgId}: an entry could not be played" }
         } elseif ($msgId -eq 230) {
-            Write-Host "Buffering $($event.SourceArgs[1]) %"
+            Write-Host "Buffering $($received.SourceArgs[1]) %"
         }
-        Remove-Event -EventIdentifier $event.EventIdentifier
+        Remove-Event -EventIdentifier $received.EventIdentifier
     }
 }
 
