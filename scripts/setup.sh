@@ -11,10 +11,11 @@ build_dir=${BUILD_DIR:-$here/build}
 # encodes the MPEG audio test and benchmark files, twolame the layer 2 test files; patch, bzip2 and
 # xz-utils unpack and patch the third-party libraries' source packages; openssl makes the TLS test
 # servers' certificates; flac, vorbis-tools and opus-tools encode the FLAC, Ogg Vorbis and Opus
-# test files and make their reference decodings.
+# test files and make their reference decodings; zip writes the release (scripts/package.sh), and
+# unzip and python3-pefile let its test unpack it and read the DLLs' version resources.
 packages=(cmake make python3 g++-mingw-w64-i686 g++-mingw-w64-x86-64-posix mingw-w64-tools
           libwine-dev wine wine32:i386 wine64 googletest sox lame twolame mpg123 patch bzip2 xz-utils
-          openssl flac vorbis-tools opus-tools)
+          openssl flac vorbis-tools opus-tools zip unzip python3-pefile)
 
 missing=()
 for p in "${packages[@]}"; do
