@@ -12,6 +12,7 @@ std::unique_ptr<PlayerCase> StartModuleCase(const wchar_t* caseName, const std::
     PluginLayout& layout = player->Layout();
     const std::string file(output.begin(), output.end());
     if (!layout.AddShipped(L"IN_PCM.DLL", L"IN_PCM.DLL") || !layout.AddShipped(L"IN_MPA.DLL", L"IN_MPA.DLL") ||
+        !layout.AddShipped(L"IN_OGG.DLL", L"IN_OGG.DLL") ||
         !layout.AddShipped(L"IN_MF.DLL", L"IN_MF.DLL") ||
         !layout.AddShipped(L"out_pq2.dll", L"out_pq2.dll") ||
         !layout.AddOutput("OUT_KV.DLL", {"open=-1"}) ||

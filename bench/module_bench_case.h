@@ -1,7 +1,7 @@
 #pragma once
-// A container with the shipped WAVE, MPEG audio and platform readers and the file writer, as the module benchmarks use it: the
-// device output's name is taken by a fake whose open fails, so the control falls back to the
-// file writer, as on a machine without a sound device.
+// A container with the shipped WAVE, MPEG audio, FLAC/Ogg and platform readers and the file
+// writer, as the module benchmarks use it: the device output's name is taken by a fake whose open
+// fails, so the control falls back to the file writer, as on a machine without a sound device.
 #include <windows.h>
 
 #include <stdint.h>

@@ -7,7 +7,7 @@ build_dir=${BUILD_DIR:-$here/build}
 export BUILD_DIR=$build_dir
 
 benches=(lifecycle_bench playlist_bench advance_bench list_files_bench download_bench render_bench
-         playing_cpu_bench mp3_render_bench m4a_render_bench)
+         playing_cpu_bench mp3_render_bench ogg_render_bench m4a_render_bench)
 tree=$build_dir
 if ! "$here/scripts/native_i386.sh"; then
   export TUNARA_WINE_ARCH=win64
@@ -23,6 +23,16 @@ if [ ! -f "$mp3_dir/long.mp3" ]; then
   sox -n -r 44100 -c 2 -b 16 "$mp3_dir/long.wav" synth 600 sine 1000 vol 0.5
   lame --quiet -b 128 "$mp3_dir/long.wav" "$mp3_dir/long.mp3"
   rm -f "$mp3_dir/long.wav"
+fi
+# The FLAC and Opus benchmark's 10-minute files: pink noise, which codes about as music does,
+# encoded by flac and opusenc.
+ogg_dir=$tree/bin/bench_ogg
+if [ ! -f "$ogg_dir/long.opus" ]; then
+  mkdir -p "$ogg_dir"
+  sox -n -r 44100 -c 2 -b 16 "$ogg_dir/long.wav" synth 600 pinknoise vol 0.3
+  flac --silent -f -o "$ogg_dir/long.flac" "$ogg_dir/long.wav"
+  opusenc --quiet --bitrate 128 "$ogg_dir/long.wav" "$ogg_dir/long.opus"
+  rm -f "$ogg_dir/long.wav"
 fi
 
 # The platform module's benchmark file: 10 minutes of the same tone, AAC in M4A, made by ffmpeg.

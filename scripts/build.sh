@@ -18,7 +18,8 @@ else
   host=i686-w64-mingw32
 fi
 # The codec libraries, built for this tree with the same compilers (kept between builds).
-"$here/scripts/third_party_build.sh" "$host" "$build_dir/third_party/sources" "$tree/third_party/$host" mpg123
+"$here/scripts/third_party_build.sh" "$host" "$build_dir/third_party/sources" "$tree/third_party/$host" mpg123 \
+  libogg flac libvorbis opus opusfile
 cmake -S "$here" -B "$tree" -DCMAKE_TOOLCHAIN_FILE="$here/cmake/$toolchain" \
       -DCMAKE_BUILD_TYPE=Release -DTUNARA_THIRD_PARTY="$tree/third_party/$host" >/dev/null
 targets=()

@@ -147,7 +147,7 @@ struct Stored {
 std::vector<Stored> Read(std::string_view text, const std::vector<size_t>& pieces)
 {
     PlaylistClear();
-    M3UTextReader reader(ListOrigin::kLocal);
+    M3UTextReader reader(ListOrigin::kLocal, false);
     size_t at = 0;
     for (size_t piece : pieces) {
         reader.Feed(text.substr(at, piece));

@@ -109,12 +109,11 @@ TEST_F(ListMembers, ListsAreReadByExtensionOrByMemberAndReportThroughEvents)
     EXPECT_TRUE(EventsOf(L"AppendPLSToPlaylist", "..\\list.txt").empty());  // relative to sub
     EXPECT_EQ(CurrentDirectory(), folder_.Path());
     EXPECT_TRUE(EventsOf(L"AppendM3UToPlaylist", "m3u.txt").empty());
-    EXPECT_EQ(Append(folder_.Path() + "\\list.m3u8"), S_OK);  // not a list: one entry
+    EXPECT_TRUE(EventsOf(L"AppendFileToPlaylist", folder_.Path() + "\\absent.m3u8").empty());  // a list: missing, silent
     const std::vector<Item> expected{{Full("other.mp3"), L"Given, with comma", 12},
                                      {Full("song_name.mp2"), L"My Song", 215},
                                      {Full("other.mp3"), Full("other.mp3"), -1},
-                                     {L"http://h/from-txt", L"http://h/from-txt", -1},
-                                     {Full("list.m3u8"), Full("list.m3u8"), -1}};
+                                     {L"http://h/from-txt", L"http://h/from-txt", -1}};
     EXPECT_EQ(Items(), expected);
 
     // Failures come as events, delivered before the member returns; the result stays S_OK.
@@ -128,14 +127,14 @@ TEST_F(ListMembers, ListsAreReadByExtensionOrByMemberAndReportThroughEvents)
     Bstr useless(SysAllocString(L"useless.pls"));
     EXPECT_EQ(control_->AppendFilenameWithArgs(useless.Get(), 40, 30000), S_OK);  // a list ignores the numbers
     EXPECT_EQ(sink_.MsgIds(), std::vector<long>{105});
-    EXPECT_EQ(call_.GetLong(L"Nb_Playlist_Items"), 5);
+    EXPECT_EQ(call_.GetLong(L"Nb_Playlist_Items"), 4);
 
     // An address with a query after ".m3u" is a stream entry: nothing is fetched, no event.
     log_.clear();
     EXPECT_EQ(Append("http://h/list.m3u?id=3"), S_OK);  // extension "m3u?id=3"
     EXPECT_TRUE(log_.empty());
     EXPECT_EQ(CurrentDirectory(), folder_.Path());
-    EXPECT_EQ(call_.GetLong(L"Nb_Playlist_Items"), 6);
+    EXPECT_EQ(call_.GetLong(L"Nb_Playlist_Items"), 5);
     EXPECT_EQ(control_->AppendM3UToPlaylist(nullptr), S_FALSE);
     EXPECT_EQ(control_->AppendPLSToPlaylist(nullptr), S_FALSE);
 }

@@ -178,7 +178,7 @@ TEST_F(ListReading, TextPiecesOfAnySizeGiveTheSameEntries)
     std::vector<Entry> whole;
     for (size_t piece : {text.size(), size_t{1}, size_t{2}, size_t{5}}) {
         PlaylistClear();
-        M3UTextReader reader(ListOrigin::kLocal);
+        M3UTextReader reader(ListOrigin::kLocal, false);
         for (size_t at = 0; at < text.size(); at += piece) reader.Feed(std::string_view(text).substr(at, piece));
         reader.Finish();
         EXPECT_EQ(reader.Added(), 2);
@@ -207,12 +207,20 @@ TEST_F(ListReading, PLSKeysVersionsGapsAndCounts)
     PlaylistClear();
     folder_.Write("zero.pls", "[playlist]\r\nNumberOfEntries=0\r\nFile1=a.mp3\r\n");
     folder_.Write("missing.pls", "[playlist]\r\nNumberOfEntries=1\r\nFile1=missing.mp3\r\n");
-    folder_.Write("nocount.pls", "[playlist]\r\nFile1=a.mp3\r\n");
+    folder_.Write("nofiles.pls", "[playlist]\r\nVersion=2\r\nTitle1=a\r\n");
     EXPECT_EQ(ReadPLSList("zero.pls"), 1);
     EXPECT_EQ(ReadPLSList("missing.pls"), 1);
-    EXPECT_EQ(ReadPLSList("nocount.pls"), 1);
+    EXPECT_EQ(ReadPLSList("nofiles.pls"), 1);
     EXPECT_EQ(ReadPLSList("absent.pls"), 1);
     EXPECT_EQ(PlaylistCount(), 0);
+
+    // Without NumberOfEntries, as other programs write lists: every File<n>, in order of n.
+    folder_.Write("nocount.pls", "[playlist]\r\nVersion=2\r\nFile12=c.mp3\r\nFile3=b.mp3\r\nTitle3=Bee\r\n"
+                                 "File1=a.mp3\r\nFile2000000000=http://h/last\r\n");
+    EXPECT_EQ(ReadPLSList("nocount.pls"), 0);
+    EXPECT_EQ(Entries(), (std::vector<Entry>{LookedUp("a.mp3"), {Full("b.mp3"), "Bee", -1}, LookedUp("c.mp3"),
+                                             {"http://h/last", "http://h/last", -1}}));
+    PlaylistClear();
 
     // A huge count reads only as far as the file keys go; a name too long to store is skipped,
     // a long title is cut, "Version=-1" is above 1 as an unsigned number.

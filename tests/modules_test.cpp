@@ -1064,7 +1064,7 @@ TEST_F(Modules, StationsOfAnotherTypeAreRefused)
 {
     StartWith(L"radio_types");
     Settings(false);
-    for (const char* path : {"/radio/ogg", "/radio/ogg-icy"}) {
+    for (const char* path : {"/radio/unknown", "/radio/unknown-icy"}) {
         const std::string url = ServerUrl(path);
         ASSERT_FALSE(url.empty()) << "the test server does not run";
         ASSERT_EQ(player_->Append(std::wstring(url.begin(), url.end())), S_OK);

@@ -236,7 +236,7 @@ TEST_F(PlaylistMembers, FileTypesListEverySupportedType)
     ASSERT_EQ(call_.Method(L"GetFiletypes", {DispatchCall::Out(types.Get())}), S_OK);
     ASSERT_EQ(types->vt, VT_BSTR);
     EXPECT_STREQ(types->bstrVal,
-                 L"All supported files|*.M3U;*.PLS;*.MP2;*.WAV|Playlists|*.M3U;*.PLS|Audio|*.MP2;*.WAV|"
+                 L"All supported files|*.M3U;*.M3U8;*.PLS;*.MP2;*.WAV|Playlists|*.M3U;*.M3U8;*.PLS|Audio|*.MP2;*.WAV|"
                  L"All files (*.*)|*.*");
     EXPECT_EQ(control_->GetFiletypes(nullptr), E_POINTER);
 }

@@ -252,8 +252,8 @@ TEST_F(Matching, FileTypeListPairsDescriptionsWithPatterns)
     std::vector<std::string> texts;
     for (const char* text = list; *text; text += strlen(text) + 1) texts.push_back(text);
     const std::vector<std::string> expected{
-        "Error loading string", "*.M3U;*.PLS;*.MP3;*.MP2;*.WAV",
-        "Error loading string", "*.M3U;*.PLS",
+        "Error loading string", "*.M3U;*.M3U8;*.PLS;*.MP3;*.MP2;*.WAV",
+        "Error loading string", "*.M3U;*.M3U8;*.PLS",
         "D", "*.MP3;*.MP2",
         "All files (*.*)", "*.*"};
     EXPECT_EQ(texts, expected);
@@ -282,7 +282,7 @@ TEST_F(Matching, FileTypeListThatWouldOverflowKeepsItsClosingPair)
     EXPECT_EQ(texts.back(), "*.*");
     // The cut combined pattern ends with a whole extension.
     const std::string& combined = texts[1];
-    EXPECT_EQ(combined.substr(0, 12), "*.M3U;*.PLS;");
+    EXPECT_EQ(combined.substr(0, 19), "*.M3U;*.M3U8;*.PLS;");
     EXPECT_NE(combined.back(), ';');
     EXPECT_EQ(combined.rfind("*.EXT"), combined.rfind(';') + 1);
 }

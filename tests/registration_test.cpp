@@ -111,6 +111,14 @@ TEST(Registration, TwiceEqualsOnceAndRemovalLeavesTheClsidKey)
     EXPECT_EQ(Snapshot(), once);
 }
 
+TEST(Registration, UnregisteringTwiceSucceeds)
+{
+    ASSERT_EQ(RunRegsvr32(L"/u /s"), 0u);
+    EXPECT_EQ(RunRegsvr32(L"/u /s"), 0u);
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, kClassKey));
+    ASSERT_EQ(RunRegsvr32(L"/s"), 0u);
+}
+
 TEST(Registration, StaleSubkeysAreReplacedOnRegistration)
 {
     ASSERT_EQ(RunRegsvr32(L"/s"), 0u);

@@ -209,13 +209,3 @@ bool ReadId3v1(const unsigned char* tag, Tags* tags)
     if (!tags->genre[0] && tag[127] < kGenreCount) CopyBounded(tags->genre, 256, kGenres[tag[127]]);
     return true;
 }
-
-bool TagsTitle(const Tags& tags, char* title, size_t size)
-{
-    CopyBounded(title, size, tags.artist[0] && tags.title[0] ? tags.artist : tags.title);
-    if (tags.artist[0] && tags.title[0]) {
-        AppendBounded(title, size, " - ");
-        AppendBounded(title, size, tags.title);
-    }
-    return title[0] != '\0';
-}

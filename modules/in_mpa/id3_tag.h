@@ -4,14 +4,7 @@
 #include <stddef.h>
 #include <stdint.h>
 
-struct Tags {
-    char title[256] = "";
-    char artist[256] = "";
-    char album[256] = "";
-    char comment[256] = "";
-    char year[256] = "";
-    char genre[256] = "";
-};
+#include "tags.h"
 
 constexpr size_t kId3v2HeaderBytes = 10;
 constexpr size_t kId3v1Bytes = 128;
@@ -24,6 +17,3 @@ uint32_t Id3v2TagBytes(const unsigned char* header);
 void ReadId3v2(const unsigned char* tag, size_t bytes, Tags* tags);
 // Fills the fields still empty from a version 1 tag; false when the bytes are no such tag.
 bool ReadId3v1(const unsigned char* tag, Tags* tags);
-// "Artist - Title" when the tags have both, else the title; false, with title empty, when they
-// have no title.
-bool TagsTitle(const Tags& tags, char* title, size_t size);

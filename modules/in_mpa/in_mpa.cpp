@@ -2,7 +2,8 @@
 // libmpg123 and the output the host hands over in word 37, as 16-bit PCM, without the encoder's
 // delay and padding when the file's encoder tag gives them. Claims "http://" and "https://"
 // addresses and plays them as internet radio streams, with their titles, routed by what they
-// carry (see mpa_radio.h for the status notifications a stream sends).
+// carry: MPEG audio (see mpa_radio.h for the status notifications a stream sends), or chained
+// Ogg Vorbis and Ogg Opus streams (ogg_radio.h).
 // Answers titles and lengths from the ID3 tags and the frame headers without decoding, and the
 // extended information as a version 257 module.
 #include <windows.h>
@@ -12,6 +13,7 @@
 #include "mpa_file.h"
 #include "mpa_radio.h"
 #include "mpa_stream.h"
+#include "ogg_radio.h"
 #include "tunara_plugin.h"
 #include "win/ansi_text.h"
 
@@ -29,6 +31,7 @@ InputPluginRecord record;
 // At most one of them plays.
 MpaStream stream;
 MpaRadio radio;
+OggRadio oggRadio;
 int32_t volume = 255;
 int32_t pan = 0;
 // Files are read on the host's thread only; the last one read is kept for the asks that follow.
@@ -48,12 +51,24 @@ void StopBoth()
 {
     stream.Stop();
     radio.Stop();
+    oggRadio.Stop();
+}
+
+// Calls use with the station that plays (either kind); false when none does.
+template <class Use>
+bool WithStation(Use use)
+{
+    if (radio.Playing()) use(radio);
+    else if (oggRadio.Playing()) use(oggRadio);
+    else return false;
+    return true;
 }
 
 // The stream that plays, null when none does.
 StreamThread* Playing()
 {
     if (radio.Playing()) return &radio;
+    if (oggRadio.Playing()) return &oggRadio;
     return stream.Playing() ? &stream : nullptr;
 }
 
@@ -71,8 +86,12 @@ void TagTitle(const MpaFile& file, const char* path, char* title, size_t size)
 void TUNARA_CDECL GetFileInfo(const char* name, char* title, int32_t* lengthMs)
 {
     const bool current = !name || !*name;
-    if (radio.Playing() && (current || strcmp(name, radio.Url()) == 0)) {
-        if (title) radio.Title(title, kTitleBytes);
+    bool station = false;
+    WithStation([&](auto& playing) {
+        station = current || strcmp(name, playing.Url()) == 0;
+        if (station && title) playing.Title(title, kTitleBytes);
+    });
+    if (station) {
         if (lengthMs) *lengthMs = -1;
         return;
     }
@@ -111,8 +130,13 @@ int32_t TUNARA_CDECL Play(const char* name)
     host.checkDurationLimitOnce = record.checkDurationLimitOnce;
     host.sendStatus = record.sendStatusNotification;
     if (IsHttp(name)) {
-        if (!radio.Start(name, record.outputPlugin, host, volume, pan)) return -1;
-        if (record.setMediaInfo) record.setMediaInfo(radio.Kbps(), radio.SampleRate(), radio.Channels(), 0);
+        // An Ogg station is asked for again by the Ogg stream once its type is known.
+        if (!radio.Start(name, record.outputPlugin, host, volume, pan) &&
+            (!radio.OggStation() || !oggRadio.Start(name, record.outputPlugin, host, volume, pan)))
+            return -1;
+        WithStation([](auto& playing) {
+            if (record.setMediaInfo) record.setMediaInfo(playing.Kbps(), playing.SampleRate(), playing.Channels(), 0);
+        });
         return 0;
     }
     if (!ReadMpaFile(name, &scanned)) return -1;
@@ -160,17 +184,20 @@ int32_t TUNARA_CDECL GetExtendedInfo(const char* name, char* title, char* artist
                                      char* year, char* genre, int32_t* bitrate, int32_t* sampleRate,
                                      int32_t* stereo, int32_t* vbr)
 {
-    if (radio.Playing() && name && strcmp(name, radio.Url()) == 0) {
-        // The playing stream: its title and what its frames tell; it has no tags.
-        radio.Title(title, kInfoTextBytes);
+    bool station = false;
+    WithStation([&](auto& playing) {
+        station = name && strcmp(name, playing.Url()) == 0;
+        if (!station) return;
+        // The playing stream: its title and what its headers tell; it has no tags.
+        playing.Title(title, kInfoTextBytes);
         for (char* empty : {artist, album, comment, genre}) CopyBounded(empty, kInfoTextBytes, "");
         CopyBounded(year, kInfoYearBytes, "");
-        *bitrate = radio.Kbps();
-        *sampleRate = radio.SampleRate();
-        *stereo = radio.Channels() == 2 ? 1 : 0;
+        *bitrate = playing.Kbps();
+        *sampleRate = playing.SampleRate();
+        *stereo = playing.Channels() == 2 ? 1 : 0;
         *vbr = 0;
-        return 1;
-    }
+    });
+    if (station) return 1;
     if (!ReadMpaFile(name, &scanned)) return 0;
     if (scanned.tags.title[0]) CopyBounded(title, kInfoTextBytes, scanned.tags.title);
     else BaseTitle(name, title, kInfoTextBytes);

@@ -43,6 +43,7 @@ bool MpaRadio::Start(const char* url, OutputPluginRecord* output, const StreamHo
                      int32_t pan)
 {
     Stop();
+    oggStation_ = false;
     if (!CanStart(output) || !CopyBounded(url_, url)) return false;
     const DWORD begin = GetTickCount();
     InternetStreamSetup setup;
@@ -54,14 +55,17 @@ bool MpaRadio::Start(const char* url, OutputPluginRecord* output, const StreamHo
         source_.Close();
         return false;
     }
-    // A station of another type is refused at once, not after waiting for MPEG frames.
-    auto refuse = [&] {
+    // A station of another type is refused at once, not after waiting for MPEG frames; an Ogg
+    // station is left to the Ogg stream.
+    auto refuse = [&](StationType station) {
         source_.Close();
-        if (host.sendStatus) host.sendStatus(kStatusUnplayableStation, 0);
+        oggStation_ = station == StationType::kOgg;
+        if (!oggStation_ && host.sendStatus) host.sendStatus(kStatusUnplayableStation, 0);
         return false;
     };
+    auto other = [](StationType station) { return station == StationType::kOther || station == StationType::kOgg; };
     char type[IcyDemux::kTextBytes] = "";
-    if (source_.Header("Content-Type", type, sizeof type) && ClassifyStation(type) == StationType::kOther) return refuse();
+    if (source_.Header("Content-Type", type, sizeof type) && other(ClassifyStation(type))) return refuse(ClassifyStation(type));
     demux_.Reset(HeaderNumber(source_, "icy-metaint"));
     queue_.Clear();
     receivedAudio_ = 0;
@@ -75,7 +79,7 @@ bool MpaRadio::Start(const char* url, OutputPluginRecord* output, const StreamHo
     for (;;) {
         if (queue_.FirstFrame(&format_)) break;
         // An "ICY 200 OK" answer's type comes in its header block.
-        if (ClassifyStation(demux_.ContentType()) == StationType::kOther) return refuse();
+        if (other(ClassifyStation(demux_.ContentType()))) return refuse(ClassifyStation(demux_.ContentType()));
         const DWORD waited = GetTickCount() - begin;
         // A full queue without two frames in a row holds no MPEG audio.
         if (waited >= kStartTimeoutMs || !HasRoom() || Receive(kStartTimeoutMs - waited, false) < 0) {

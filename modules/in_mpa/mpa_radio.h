@@ -23,12 +23,9 @@
 #include "win/locked.h"
 #include "mpeg_playback.h"
 #include "net/internet_stream.h"
+#include "station_status.h"
 #include "tunara_plugin.h"
 
-constexpr int32_t kStatusBuffering = 230;
-constexpr int32_t kStatusConnectionEnded = 231;
-constexpr int32_t kStatusUnplayableStation = 232;
-constexpr int32_t kStatusTitle = 210;
 
 class MpaRadio final : public MpegPlayback {
 public:
@@ -47,6 +44,8 @@ public:
     // cannot be reached, answers other than 200, sends no MPEG audio within kStartTimeoutMs, or
     // the codec, the output or the thread cannot be had; nothing is left open then.
     bool Start(const char* url, OutputPluginRecord* output, const StreamHost& host, int32_t volume, int32_t pan);
+    // After a failed start: the station named an Ogg type (see OggRadio), and nothing was sent.
+    bool OggStation() const { return oggStation_; }
     const char* Url() const { return url_; }
     // The stream's title, else the station's name, else the address. A body without internet
     // radio's headers (a file on a web server) has the title of the ID3 tag it starts with, else
@@ -88,6 +87,7 @@ private:
     char title_[IcyDemux::kTextBytes] = "";
     char station_[IcyDemux::kTextBytes] = "";
     char tagTitle_[IcyDemux::kTextBytes] = "";
+    bool oggStation_ = false;
     bool radioHeaders_ = false;  // the answer carried icy- headers (in HTTP or its header block)
 
     // The decoding thread's state.

@@ -4,6 +4,7 @@
 // no decoder here plays fails its start at once instead of being tried as MPEG audio.
 enum class StationType {
     kMpegAudio,  // audio/mpeg and its aliases
+    kOgg,        // application/ogg, audio/ogg, audio/opus: chained Ogg Vorbis or Ogg Opus streams
     kUnnamed,    // no type, or a generic one: the first bytes decide (MPEG frames, or nothing)
     kOther,      // any other type: nothing here decodes it
 };

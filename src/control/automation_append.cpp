@@ -3,16 +3,18 @@
 #include "control/list_members.h"
 #include "control/string_conversion.h"
 #include "playlist/playlist_append.h"
+#include "playlist/wide_names.h"
 #include "win/guarded.h"
 
 HRESULT AutomationControl::AppendFileToPlaylist(BSTR file)
 {
     return GuardedCom([&]() -> HRESULT {
         std::string name;
-        HRESULT hr = AppendedNameToAnsi(file, name);
+        std::wstring wide;
+        HRESULT hr = AppendedName(file, name, wide);
         if (hr != S_OK) return hr;
         if (ReadListByExtension(name.c_str())) return S_OK;
-        PlaylistAppendFile(name.c_str());
+        if (PlaylistAppendFile(name.c_str()) == 0) KeepWideTextOfLastEntry(wide);
         return S_OK;
     });
 }
@@ -22,10 +24,11 @@ HRESULT AutomationControl::AppendFilenameWithArgs(BSTR filename, LONG Volume, LO
 {
     return GuardedCom([&]() -> HRESULT {
         std::string name;
-        HRESULT hr = AppendedNameToAnsi(filename, name);
+        std::wstring wide;
+        HRESULT hr = AppendedName(filename, name, wide);
         if (hr != S_OK) return hr;
         if (ReadListByExtension(name.c_str())) return S_OK;
-        PlaylistAppendWithArgs(name.c_str(), Volume, duration);
+        if (PlaylistAppendWithArgs(name.c_str(), Volume, duration) == 0) KeepWideTextOfLastEntry(wide);
         return S_OK;
     });
 }

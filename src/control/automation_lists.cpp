@@ -14,7 +14,8 @@ HRESULT ReadNamedList(BSTR file, int (*reader)(const char* name))
 {
     return GuardedCom([&]() -> HRESULT {
         std::string name;
-        HRESULT hr = AppendedNameToAnsi(file, name);
+        std::wstring wide;
+        HRESULT hr = AppendedName(file, name, wide);
         if (hr != S_OK) return hr;
         reader(name.c_str());
         return S_OK;
@@ -33,8 +34,8 @@ HRESULT AutomationControl::SavePlaylist(BSTR file)
     return GuardedCom([&]() -> HRESULT {
         const std::string name = BstrToAnsi(file, CP_THREAD_ACP);
         const char* extension = GetExtension(name.c_str());
-        if (_stricmp(extension, "m3u") == 0) {
-            WriteM3UList(name.c_str());
+        if (_stricmp(extension, "m3u") == 0 || _stricmp(extension, "m3u8") == 0) {
+            WriteM3UList(name.c_str(), _stricmp(extension, "m3u8") == 0);
             return S_OK;
         }
         if (_stricmp(extension, "pls") == 0) {

@@ -108,7 +108,8 @@ HRESULT AutomationControl::GetFileHeaderInfos(BSTR filename, VARIANT* is_infos, 
         if (!out.Complete()) return E_POINTER;
         SetOutShort(is_infos, 0);
         std::string name;
-        HRESULT hr = AppendedNameToAnsi(filename, name);
+        std::wstring wide;
+        HRESULT hr = AppendedName(filename, name, wide);
         if (hr != S_OK) return hr;
         HeaderInfo info;
         const int32_t delivered = QueryHeaderInfo(name.c_str(), info);

@@ -8,6 +8,7 @@
 #include "playlist/playlist_position.h"
 #include "playlist/playlist_reorder.h"
 #include "playlist/playlist_store.h"
+#include "playlist/wide_names.h"
 #include "win/guarded.h"
 
 namespace {
@@ -38,10 +39,16 @@ HRESULT AutomationControl::GetPlaylistItem(LONG Position, VARIANT* filename, VAR
 {
     return GuardedCom([&]() -> HRESULT {
         if (!filename || !filetitle || !Length) return E_POINTER;
+        SetOutLong(Length, EntryLength(Position));
+        std::wstring wideName, wideTitle;
+        if (EntryWideAnswer(Position, wideName, wideTitle)) {
+            HRESULT nameResult = SetOutText(filename, wideName.c_str());
+            HRESULT titleResult = SetOutText(filetitle, wideTitle.c_str());
+            return FAILED(nameResult) ? nameResult : titleResult;
+        }
         char name[kFileNameSize] = "";
         char title[kTitleSize] = "";
         PlaylistGetEntry(Position, name, sizeof(name), title, sizeof(title));
-        SetOutLong(Length, EntryLength(Position));
         HRESULT nameResult = SetOutText(filename, name);
         HRESULT titleResult = SetOutText(filetitle, title);
         return FAILED(nameResult) ? nameResult : titleResult;
@@ -52,6 +59,13 @@ HRESULT AutomationControl::GetCurrentPlaylistItem(VARIANT* filename, VARIANT* fi
 {
     return GuardedCom([&]() -> HRESULT {
         if (!filename || !filetitle) return E_POINTER;
+        std::wstring wideName, wideTitle;
+        if (EntryWideAnswer(engine.currentIndex, wideName, wideTitle)) {
+            const std::wstring display = std::to_wstring(engine.currentIndex + 1) + L". " + wideTitle;
+            HRESULT nameResult = SetOutText(filename, wideName.c_str());
+            HRESULT titleResult = SetOutText(filetitle, display.c_str());
+            return FAILED(nameResult) ? nameResult : titleResult;
+        }
         char name[kFileNameSize];
         char display[kDisplayTitleSize];
         PlaylistCurrentItem(name, sizeof(name), display, sizeof(display));

@@ -7,7 +7,7 @@
 bool ReadListByExtension(const char* name)
 {
     const char* extension = GetExtension(name);
-    if (_stricmp(extension, "m3u") == 0) {
+    if (_stricmp(extension, "m3u") == 0 || _stricmp(extension, "m3u8") == 0) {
         ReadM3UList(name);
         return true;
     }

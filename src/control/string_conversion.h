@@ -6,7 +6,8 @@
 
 #include <string>
 
-// The ANSI text of a name handed to an append member. S_FALSE when the conversion yields
-// nothing (null or empty name). Throws std::bad_alloc when no buffer can be had: the member's
-// guard answers E_OUTOFMEMORY.
-HRESULT AppendedNameToAnsi(BSTR name, std::string& text);
+// The name to store for a name handed to an append member: its ANSI text, or where the code
+// page cannot carry it, its short name, with the full wide name in wide (see StoredNameFor).
+// S_FALSE when that is empty (null or empty name). Throws std::bad_alloc when no buffer can be
+// had: the member's guard answers E_OUTOFMEMORY.
+HRESULT AppendedName(BSTR name, std::string& text, std::wstring& wide);

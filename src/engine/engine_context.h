@@ -9,11 +9,13 @@
 #include <stdint.h>
 
 #include <atomic>
+#include <string>
 #include <vector>
 
 #include "net/internet_wait.h"
 #include "playlist/playlist_entry.h"
 #include "playlist/shuffle_order.h"
+#include "playlist/wide_names.h"
 #include "tunara_plugin.h"
 #include "win/locked.h"
 #include "win/unique_resource.h"
@@ -106,6 +108,8 @@ struct EngineContext {
 
     // The playlist: entries.size() is the allocated capacity.
     std::vector<PlaylistEntry> entries;
+    // Wide names and titles of entries (PlaylistEntry::wideName), kept until the playlist is cleared.
+    std::vector<WideText> wideNames;
     int32_t entryCount = 0;
     int32_t entryCapacity = 0;
     int32_t currentIndex = 0;

@@ -24,7 +24,9 @@ std::string LongFileName(const char* path)
 }
 
 // Replaces a short last component of an existing file by its long name. The path stays as it is
-// when the file is missing, the long name is blank, or the long form would not fit.
+// when the file is missing, the long name is blank, the code page cannot carry it (it comes back
+// with "?" for what the code page lacks, which no file name holds: the short name is the one
+// that opens), or the long form would not fit.
 void ExpandShortLastComponent(char (&path)[kFileNameSize])
 {
     if (FindLastOf(path, "~", -1) < 0) return;
@@ -32,7 +34,7 @@ void ExpandShortLastComponent(char (&path)[kFileNameSize])
     // A wildcard would make the lookup find some other file.
     if (std::strpbrk(path + separator + 1, "*?")) return;
     std::string longName = LongFileName(path);
-    if (longName.find_first_not_of(' ') == std::string::npos) return;
+    if (longName.find_first_not_of(' ') == std::string::npos || longName.find('?') != std::string::npos) return;
     std::string expanded(path, static_cast<size_t>(separator + 1));
     expanded += longName;
     if (expanded.size() < sizeof path) CopyBounded(path, expanded.c_str());

@@ -7,6 +7,7 @@
 
 #include "net/remote_list.h"
 #include "playlist/list_entry.h"
+#include "playlist/entry_names.h"
 #include "playlist/list_location.h"
 #include "playlist/m3u_text_reader.h"
 #include "win/unique_resource.h"
@@ -29,7 +30,7 @@ int ReadM3UFile(const char* name, ListOrigin origin)
         ReportUnusableList();
         return 1;
     }
-    M3UTextReader reader(origin);
+    M3UTextReader reader(origin, _stricmp(GetExtension(name), "m3u8") == 0);
     try {
         char piece[kReadPieceSize];
         DWORD got = 0;

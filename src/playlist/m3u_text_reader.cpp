@@ -2,13 +2,22 @@
 
 #include "playlist/list_entry.h"
 #include "playlist/m3u_line.h"
+#include "playlist/wide_names.h"
 #include "win/ansi_text.h"
+#include "win/wide_text.h"
 
 namespace {
 
-// Lists saved as UTF-8 by other programs may begin with a byte-order mark; it is dropped so that
-// a "#EXTM3U" behind it is seen. The text itself is taken as ANSI bytes either way.
+// Lists saved as UTF-8 by other programs may begin with a byte-order mark: it is dropped, and
+// the text read as UTF-8.
 constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+
+// "C:\..." : a name that a fetched list may add.
+bool IsDrivePath(const std::wstring& name)
+{
+    return name.size() >= 3 && ((name[0] >= L'A' && name[0] <= L'Z') || (name[0] >= L'a' && name[0] <= L'z')) &&
+           name[1] == L':' && name[2] == L'\\';
+}
 
 }  // namespace
 
@@ -35,8 +44,10 @@ void M3UTextReader::Finish()
 
 void M3UTextReader::ReadLine(std::string_view line)
 {
-    if (firstLine_ && line.substr(0, kUtf8ByteOrderMark.size()) == kUtf8ByteOrderMark)
+    if (firstLine_ && line.substr(0, kUtf8ByteOrderMark.size()) == kUtf8ByteOrderMark) {
         line.remove_prefix(kUtf8ByteOrderMark.size());
+        utf8_ = true;
+    }
     firstLine_ = false;
 
     const M3ULine parsed = ClassifyM3ULine(line);
@@ -46,21 +57,44 @@ void M3UTextReader::ReadLine(std::string_view line)
         return;
     case M3ULineKind::kInfo:
         if (!headerSeen_) break;
-        CopyBounded(pendingTitle_, std::string(parsed.title).c_str());
+        if (utf8_) {
+            pendingWideTitle_ = WideFromUtf8(parsed.title);
+            CopyBounded(pendingTitle_, AnsiFromWide(pendingWideTitle_).c_str());
+        } else {
+            CopyBounded(pendingTitle_, std::string(parsed.title).c_str());
+        }
         pendingLength_ = parsed.length;
         return;
     case M3ULineKind::kComment:
         break;
     case M3ULineKind::kEntry:
         // A rejected entry drops the information that was meant for it.
-        if (AppendListEntry(parsed.name, pendingTitle_, pendingLength_, origin_)) ++added_;
+        if (AppendEntry(parsed.name)) ++added_;
         break;
     }
     ClearPending();
 }
 
+bool M3UTextReader::AppendEntry(std::string_view name)
+{
+    if (!utf8_) return AppendListEntry(name, pendingTitle_, pendingLength_, origin_);
+    // A name the code page cannot carry goes by its short name; a fetched list's relative names
+    // are left to the rule that refuses them.
+    const std::wstring given = WideFromUtf8(name);
+    std::wstring wide;
+    const std::string stored = origin_ == ListOrigin::kLocal || IsDrivePath(given)
+                                   ? StoredNameFor(given.c_str(), given.size(), wide)
+                                   : AnsiFromWide(given);
+    if (!AppendListEntry(stored, pendingTitle_, pendingLength_, origin_)) return false;
+    // The wide title is kept only where the stored one does not carry it.
+    const bool carried = WideFromAnsi(pendingTitle_) == pendingWideTitle_;
+    KeepWideTextOfLastEntry(wide, carried ? std::wstring() : pendingWideTitle_);
+    return true;
+}
+
 void M3UTextReader::ClearPending()
 {
+    pendingWideTitle_.clear();
     pendingTitle_[0] = '\0';
     pendingLength_ = -1;
 }

@@ -9,7 +9,9 @@
 #include "engine/engine_context.h"
 #include "playlist/list_text.h"
 #include "playlist/m3u_line.h"
+#include "playlist/wide_names.h"
 #include "win/unique_resource.h"
+#include "win/wide_text.h"
 
 namespace {
 
@@ -33,7 +35,7 @@ bool WriteText(HANDLE file, const std::string& text)
 
 }  // namespace
 
-int WriteM3UList(const char* path)
+int WriteM3UList(const char* path, bool utf8)
 {
     UniqueFile file(CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                   CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -44,8 +46,14 @@ int WriteM3UList(const char* path)
         for (int32_t i = 0; i < engine.entryCount; ++i) {
             const PlaylistEntry& entry = engine.entries[static_cast<size_t>(i)];
             if (!LineCarriesName(entry.filename)) continue;
-            text += "#EXTINF:" + std::to_string(entry.length) + "," + OneLineTitle(entry.title) + "\r\n";
-            text += entry.filename;
+            std::wstring wideName, wideTitle;
+            if (utf8 && !EntryWideAnswer(i, wideName, wideTitle)) {
+                wideName = WideFromAnsi(entry.filename);
+                wideTitle = WideFromAnsi(entry.title);
+            }
+            const std::string title = utf8 ? OneLineTitle(Utf8FromWide(wideTitle).c_str()) : OneLineTitle(entry.title);
+            text += "#EXTINF:" + std::to_string(entry.length) + "," + title + "\r\n";
+            text += utf8 ? Utf8FromWide(wideName) : std::string(entry.filename);
             text += "\r\n";
             if (text.size() >= kWritePieceSize) {
                 written = WriteText(file.Get(), text) && written;

@@ -13,4 +13,6 @@ struct PlaylistEntry {
     uint8_t sortMark;              // scratch mark of the title sort
     int32_t duration;              // play limit in ms of output time; -1 none
     int32_t volumePercent;         // percent of the engine volume; plain entries 100
+    uint32_t wideName;             // 1-based in engine.wideNames: the name the container gave,
+                                   // where the code page cannot carry it; 0 none
 };

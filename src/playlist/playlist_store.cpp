@@ -64,6 +64,7 @@ int32_t PlaylistCount() { return engine.entryCount; }
 void PlaylistClear()
 {
     std::vector<PlaylistEntry>().swap(engine.entries);
+    std::vector<WideText>().swap(engine.wideNames);
     engine.entryCount = 0;
     engine.entryCapacity = 0;
     engine.currentIndex = 0;

@@ -36,21 +36,23 @@ std::vector<char> SectionKeyNames(const std::string& path)
     }
 }
 
-// The highest number n for which the section holds a key File<n> (n without leading zeros),
-// 0 when there is none. Keys above it can add nothing, so a huge NumberOfEntries does not make
-// the reader ask for billions of missing keys.
-int32_t HighestFileKey(const std::string& path)
+// The numbers n for which the section holds a key File<n> (n without leading zeros), ascending.
+// Only these are asked for, so a huge NumberOfEntries, or numbers far apart, do not make the
+// reader ask for billions of missing keys.
+std::vector<int32_t> FileKeyNumbers(const std::string& path)
 {
-    int64_t highest = 0;
+    std::vector<int32_t> numbers;
     std::vector<char> names = SectionKeyNames(path);
     for (const char* name = names.data(); *name; name += std::strlen(name) + 1) {
         if (_strnicmp(name, "File", 4) != 0 || name[4] < '1' || name[4] > '9') continue;
         int64_t number = 0;
         const char* digit = name + 4;
         while (*digit >= '0' && *digit <= '9' && number <= INT32_MAX) number = number * 10 + (*digit++ - '0');
-        if (*digit == '\0' && number <= INT32_MAX && number > highest) highest = number;
+        if (*digit == '\0' && number <= INT32_MAX) numbers.push_back(static_cast<int32_t>(number));
     }
-    return static_cast<int32_t>(highest);
+    std::sort(numbers.begin(), numbers.end());
+    numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
+    return numbers;
 }
 
 bool ReadEntry(const std::string& path, int32_t number, bool withTitles, ListOrigin origin)
@@ -76,16 +78,22 @@ int ReadPLSFile(const char* name, ListOrigin origin)
 {
     const std::string path = ListFullPath(name);
     if (origin == ListOrigin::kLocal) EnterListDirectory(path);
-    const int32_t count = static_cast<int32_t>(GetPrivateProfileIntA(kSection, "NumberOfEntries", -1, path.c_str()));
+    // Without a count (other programs write such lists) every File<n> present is read.
+    char countText[16] = "";
+    GetPrivateProfileStringA(kSection, "NumberOfEntries", "", countText, sizeof countText, path.c_str());
+    const int32_t count = countText[0]
+        ? static_cast<int32_t>(GetPrivateProfileIntA(kSection, "NumberOfEntries", -1, path.c_str()))
+        : INT32_MAX;
     const UINT version = GetPrivateProfileIntA(kSection, "Version", 1, path.c_str());
-    if (count <= 0) {
-        ReportUnusableList();
-        return 1;
-    }
     int32_t added = 0;
     try {
-        const int32_t last = std::min(count, HighestFileKey(path));
-        for (int32_t number = 1; number <= last; ++number) {
+        const std::vector<int32_t> numbers = count > 0 ? FileKeyNumbers(path) : std::vector<int32_t>();
+        if (numbers.empty()) {
+            ReportUnusableList();
+            return 1;
+        }
+        for (int32_t number : numbers) {
+            if (number > count) break;
             if (ReadEntry(path, number, version > 1, origin)) ++added;
         }
     } catch (const std::exception&) {

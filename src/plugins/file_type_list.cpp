@@ -13,7 +13,7 @@
 
 namespace {
 
-constexpr char kPlaylistPatterns[] = "*.M3U;*.PLS";
+constexpr char kPlaylistPatterns[] = "*.M3U;*.M3U8;*.PLS";
 constexpr char kAllFilesDescription[] = "All files (*.*)";
 constexpr char kAllFilesPattern[] = "*.*";
 

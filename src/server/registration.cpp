@@ -52,6 +52,13 @@ HRESULT UnregisterTypeLibrary(const wchar_t* path)
     TLIBATTR* attr = nullptr;
     hr = library->GetLibAttr(&attr);
     if (FAILED(hr)) return hr;
+    // A library that is not registered (a second unregistration) is as good as removed.
+    Bstr registeredPath;
+    if (FAILED(QueryPathOfRegTypeLib(attr->guid, attr->wMajorVerNum, attr->wMinorVerNum, attr->lcid,
+                                     registeredPath.Out()))) {
+        library->ReleaseTLibAttr(attr);
+        return S_OK;
+    }
     hr = UnRegisterTypeLib(attr->guid, attr->wMajorVerNum, attr->wMinorVerNum, attr->lcid,
                            attr->syskind);
     library->ReleaseTLibAttr(attr);

@@ -1,0 +1,33 @@
+#include "win/wide_text.h"
+
+namespace {
+
+std::wstring ToWide(UINT codePage, std::string_view text)
+{
+    std::wstring wide;
+    if (text.empty()) return wide;
+    const int count = MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    if (count <= 0) return wide;
+    wide.assign(static_cast<size_t>(count), L'\0');
+    MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), wide.data(), count);
+    return wide;
+}
+
+std::string FromWide(UINT codePage, std::wstring_view text)
+{
+    std::string bytes;
+    if (text.empty()) return bytes;
+    const int count =
+        WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    if (count <= 0) return bytes;
+    bytes.assign(static_cast<size_t>(count), '\0');
+    WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), bytes.data(), count, nullptr, nullptr);
+    return bytes;
+}
+
+}  // namespace
+
+std::wstring WideFromUtf8(std::string_view text) { return ToWide(CP_UTF8, text); }
+std::string Utf8FromWide(std::wstring_view text) { return FromWide(CP_UTF8, text); }
+std::string AnsiFromWide(std::wstring_view text, UINT codePage) { return FromWide(codePage, text); }
+std::wstring WideFromAnsi(std::string_view text, UINT codePage) { return ToWide(codePage, text); }
