@@ -93,6 +93,9 @@ struct EngineContext {
     uint8_t volume = 200;
     uint8_t pan = 0;
     uint8_t priorityLevel = 1;
+    // The priority class the engine last gave the process; 0 before the first since Initialize.
+    // Setting the class is a round trip to the system's server, made only when the class changes.
+    DWORD processPriorityClass = 0;
 
     // What the playing input plugin last reported through SetMediaInfo (plugin threads write).
     std::atomic<int32_t> mediaChannels{0};

@@ -57,10 +57,14 @@ void DiscardPendingTrackMessages()
 {
     if (!engine.hiddenWindow) return;
     MSG message;
-    const UINT flags = PM_REMOVE | PM_NOYIELD | PM_QS_POSTMESSAGE;
+    const UINT flags = PM_NOYIELD | PM_QS_POSTMESSAGE;
     HWND window = engine.hiddenWindow.Get();
-    while (PeekMessageA(&message, window, WM_ENGINE_ADVANCE, WM_ENGINE_ADVANCE, flags)) {}
-    while (PeekMessageA(&message, window, WM_ENGINE_CUT, WM_ENGINE_CUT, flags)) {}
+    // Each look at the queue is a round trip to the system's message server, as costly as the
+    // whole rest of an advance. One look covers the engine's messages; usually none waits.
+    if (PeekMessageA(&message, window, WM_ENGINE_ADVANCE, WM_ENGINE_CUT, flags | PM_NOREMOVE)) {
+        while (PeekMessageA(&message, window, WM_ENGINE_ADVANCE, WM_ENGINE_ADVANCE, flags | PM_REMOVE)) {}
+        while (PeekMessageA(&message, window, WM_ENGINE_CUT, WM_ENGINE_CUT, flags | PM_REMOVE)) {}
+    }
     // A duration check dropped with the cuts may be asked for again.
     engine.durationCheckPosted = 0;
 }

@@ -61,7 +61,9 @@ void InitializeEngine(AutomationControl* control)
     engine.controlObject = control;
     // The container hears of the start before anything is reset or loaded.
     FireMsgEvent(control, kMsgEngineStarting);
-    // Nothing may play through a plugin that is about to go.
+    // Nothing may play through a plugin that is about to go. The stop sets the normal priority
+    // class again, whatever the container did with the process's class meanwhile.
+    engine.processPriorityClass = 0;
     StopPlayback(1);
     KillPlayTimer();
     if (engine.pluginCallDepth > 0) {

@@ -4,6 +4,8 @@
 // plugin, 102 failed, 104 cannot be opened. A start that fails with -1 posts WM_ENGINE_ADVANCE so
 // that the next entry is tried, at most once per entry of the list (failedStartBudget).
 // playBusy guards start and stop against re-entry from the container's event handlers.
+#include <windows.h>
+
 #include <stdint.h>
 
 // Starts the current entry (stopping what plays first).
@@ -26,3 +28,5 @@ void ResumePlayback();
 int32_t StartInputPlugin(const char* name, int32_t volumePercent, int32_t durationMs);
 // Sets the process priority class of priorityLevel (reset to 1 when above 3).
 void ApplyPlaybackPriority();
+// Gives the process the priority class, unless the engine gave it that class last.
+void SetProcessPriority(DWORD priorityClass);

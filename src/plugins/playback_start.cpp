@@ -79,7 +79,13 @@ void ApplyPlaybackPriority()
     static const DWORD kClasses[] = {IDLE_PRIORITY_CLASS, NORMAL_PRIORITY_CLASS, HIGH_PRIORITY_CLASS,
                                      REALTIME_PRIORITY_CLASS};
     if (engine.priorityLevel > 3) engine.priorityLevel = 1;
-    SetPriorityClass(GetCurrentProcess(), kClasses[engine.priorityLevel]);
+    SetProcessPriority(kClasses[engine.priorityLevel]);
+}
+
+void SetProcessPriority(DWORD priorityClass)
+{
+    if (engine.processPriorityClass == priorityClass) return;
+    engine.processPriorityClass = SetPriorityClass(GetCurrentProcess(), priorityClass) ? priorityClass : 0;
 }
 
 void RefreshPlayingEntry()
@@ -91,12 +97,13 @@ void RefreshPlayingEntry()
 
 void PlayCurrentEntry()
 {
-    if (engine.isPlaying) StopPlayback(0);
+    const bool wasPlaying = engine.isPlaying != 0;
+    if (wasPlaying) StopPlayback(0);
     if (engine.playBusy) return;
     engine.playBusy = 1;
     // Nothing plays now: a queued advance (from a failed start before this one) must not skip
-    // the entry this start is about to play.
-    DiscardPendingTrackMessages();
+    // the entry this start is about to play. The stop just made has dropped them already.
+    if (!wasPlaying) DiscardPendingTrackMessages();
     FillCurrentItem();
     if (engine.failedStartBudget == kNoChain) engine.failedStartBudget = engine.entryCount;
 

@@ -37,7 +37,7 @@ void StopPlayback(int32_t keepEntry)
         PlaylistCurrentItem(engine.currentFile, sizeof(engine.currentFile), engine.currentTitle,
                             sizeof(engine.currentTitle));
     }
-    SetPriorityClass(GetCurrentProcess(), NORMAL_PRIORITY_CLASS);
+    SetProcessPriority(NORMAL_PRIORITY_CLASS);
     engine.playBusy = 0;
 }
 
