@@ -110,7 +110,7 @@ struct EngineContext {
     int32_t lookupLength = -1;
 
     // The playlist: entries.size() is the allocated capacity.
-    std::vector<PlaylistEntry> entries;
+    PlaylistEntries entries;
     // Wide names and titles of entries (PlaylistEntry::wideName), kept until the playlist is cleared.
     std::vector<WideText> wideNames;
     int32_t entryCount = 0;

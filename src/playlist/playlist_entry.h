@@ -2,6 +2,11 @@
 // One playlist entry: a plain record that the store moves whole (append, swap, sort, randomize).
 #include <stdint.h>
 
+#include <memory>
+#include <new>
+#include <utility>
+#include <vector>
+
 constexpr int kFileNameSize = 260;
 constexpr int kTitleSize = 400;
 constexpr int kDisplayTitleSize = 520;
@@ -16,3 +21,32 @@ struct PlaylistEntry {
     uint32_t wideName;             // 1-based in engine.wideNames: the name the container gave,
                                    // where the code page cannot carry it; 0 none
 };
+
+// Allocates as the standard allocator does, but leaves the records that a vector adds by resizing
+// unwritten: the store writes each record when an entry is appended and never reads the capacity
+// beyond the count, so those pages stay untouched until entries use them (at 100,000 entries a
+// third of the array, whose first touch costs more than the appends themselves).
+template <typename T>
+struct UnwrittenTailAllocator : std::allocator<T> {
+    template <typename U>
+    struct rebind {
+        using other = UnwrittenTailAllocator<U>;
+    };
+    UnwrittenTailAllocator() = default;
+    template <typename U>
+    UnwrittenTailAllocator(const UnwrittenTailAllocator<U>&) noexcept
+    {
+    }
+    template <typename U>
+    void construct(U* at) noexcept
+    {
+        ::new (static_cast<void*>(at)) U;
+    }
+    template <typename U, typename... Args>
+    void construct(U* at, Args&&... args)
+    {
+        ::new (static_cast<void*>(at)) U(std::forward<Args>(args)...);
+    }
+};
+
+using PlaylistEntries = std::vector<PlaylistEntry, UnwrittenTailAllocator<PlaylistEntry>>;

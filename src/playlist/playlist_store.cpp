@@ -24,10 +24,11 @@ PlaylistEntry* EntryAt(int32_t index)
 
 PlaylistEntry* CurrentEntry() { return EntryAt(engine.currentIndex); }
 
-// Replaces the array by one of exactly capacity records: the entries in use copied, the rest zero.
+// Replaces the array by one of exactly capacity records: the entries in use copied, the rest left
+// unwritten (an append writes its record whole).
 void Reallocate(int32_t capacity)
 {
-    std::vector<PlaylistEntry> resized;
+    PlaylistEntries resized;
     if (capacity > 0) {
         size_t kept = static_cast<size_t>(std::min(engine.entryCount, capacity));
         resized.reserve(static_cast<size_t>(capacity));
@@ -63,7 +64,7 @@ int32_t PlaylistCount() { return engine.entryCount; }
 
 void PlaylistClear()
 {
-    std::vector<PlaylistEntry>().swap(engine.entries);
+    PlaylistEntries().swap(engine.entries);
     std::vector<WideText>().swap(engine.wideNames);
     engine.entryCount = 0;
     engine.entryCapacity = 0;
