@@ -66,7 +66,7 @@ protected:
 // Each name is kept as given and answered with; the modules open the file by its short name, so
 // it has its length and plays; a title from no tag is the wide base name, tidied as titles are.
 // A name that does not exist keeps its name too, with length -1, and its start fails as for any
-// missing file.
+// missing file; a file made in the folder after its names were read plays.
 TEST_F(WideNames, FilesWhoseNamesLeaveTheCodePagePlayUnderTheirOwnNames)
 {
     const std::wstring cyrillic = Dir() + L"\\\u041f\u0435\u0441\u043d\u044f_\u043e\u0434\u0438\u043d.mp3";
@@ -92,6 +92,18 @@ TEST_F(WideNames, FilesWhoseNamesLeaveTheCodePagePlayUnderTheirOwnNames)
         if (i < 3) EXPECT_GT(length, 0) << i;
         else EXPECT_EQ(length, -1);
     }
+    // A file made in the folder just after its names were read is found all the same.
+    const std::wstring late = Dir() + L"\\\u03a5\u03c3\u03c4\u03b5\u03c1\u03bf.mp3";
+    ASSERT_TRUE(CopyMp3(L"cbr_bare.mp3", late));
+    ASSERT_EQ(player_->Append(late), S_OK);
+    {
+        std::wstring name, title;
+        long length = 0;
+        Item(4, name, title, length);
+        EXPECT_EQ(name, late);
+        EXPECT_EQ(length, 1);
+    }
+    ASSERT_EQ(player_->Call().Method(L"DeletePlaylistItem", {DispatchCall::Long(4)}), S_OK);
 
     // Every file plays; the missing one cannot be opened (104), as any missing file.
     player_->TakeEvents();
