@@ -160,8 +160,8 @@ bool WriteAll(const std::wstring& path, const std::string& bytes)
 
 // A UTF-8 list of 10,000 entries with names and titles in three scripts: read as .m3u8 (and as an
 // .m3u behind a byte-order mark), the container sees every name and title intact, and saving the
-// playlist as .m3u8 gives the same bytes back. Saved as .m3u, the names are short ones that open
-// and the titles the code page's rendering.
+// playlist as .m3u8 gives the same bytes back, under a Cyrillic file name too. Saved as .m3u, the
+// names are short ones that open and the titles the code page's rendering.
 TEST_F(WideNames, Utf8ListsRoundTrip)
 {
     const std::wstring files[] = {Dir() + L"\\\u041f\u0435\u0441\u043d\u044f.mp3", Dir() + L"\\\u03a4\u03c1\u03b1\u03b3\u03bf\u03cd\u03b4\u03b9.mp3",
@@ -191,6 +191,11 @@ TEST_F(WideNames, Utf8ListsRoundTrip)
     const std::wstring saved = Dir() + L"\\saved.m3u8";
     ASSERT_EQ(CallWith(L"SavePlaylist", saved), S_OK);
     EXPECT_TRUE(ReadAll(saved) == list) << "the saved list differs";
+    // Saved under a name of its own script, the list is written there, twice over the same bytes.
+    const std::wstring named = Dir() + L"\\\u0421\u043f\u0438\u0441\u043e\u043a.m3u8";
+    ASSERT_EQ(CallWith(L"SavePlaylist", named), S_OK);
+    ASSERT_EQ(CallWith(L"SavePlaylist", named), S_OK);
+    EXPECT_TRUE(ReadAll(named) == list) << "the list saved under a Cyrillic name differs";
 
     const std::wstring ansi = Dir() + L"\\saved.m3u";
     ASSERT_EQ(CallWith(L"SavePlaylist", ansi), S_OK);
