@@ -2,8 +2,6 @@
 // file-writing output (the fallback where the device output does not open), with every written
 // file compared against the source or against a conversion made here.
 #include <windows.h>
-#include <psapi.h>
-#include <tlhelp32.h>
 
 #include <algorithm>
 #include <cmath>
@@ -22,6 +20,7 @@
 
 #include "support/http_server.h"
 #include "support/player_case.h"
+#include "support/process_usage.h"
 #include "support/test_paths.h"
 #include "win/bstr.h"
 #include "win/variant.h"
@@ -540,23 +539,6 @@ TEST_F(Modules, PlayStopCyclesLeaveNothingBehind)
     // Paced and writing nothing: each start opens the output, each stop closes it.
     ASSERT_TRUE(player_->Layout().WritePluginFile(L"out_pq2.ini", {"[output]", "file=", "realtime=1"}));
     Add(L"a.wav", Wave({1, 2, 44100, 16}, Noise(44100 * 4, 8)));
-    auto threads = [] {
-        DWORD count = 0;
-        HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-        THREADENTRY32 entry{};
-        entry.dwSize = sizeof entry;
-        for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
-            if (entry.th32OwnerProcessID == GetCurrentProcessId()) ++count;
-        CloseHandle(snapshot);
-        return count;
-    };
-    auto privateBytes = [] {
-        PROCESS_MEMORY_COUNTERS_EX counters{};
-        counters.cb = sizeof counters;
-        GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
-                             sizeof counters);
-        return counters.PrivateUsage;
-    };
     auto cycle = [&] {
         EXPECT_EQ(player_->Control()->Play(), S_OK);
         EXPECT_EQ(Get(L"Status"), 1);
@@ -564,17 +546,10 @@ TEST_F(Modules, PlayStopCyclesLeaveNothingBehind)
         player_->Pump();
     };
     for (int i = 0; i < 50; ++i) cycle();
-    DWORD handlesBefore = 0;
-    GetProcessHandleCount(GetCurrentProcess(), &handlesBefore);
-    const DWORD threadsBefore = threads();
-    const SIZE_T bytesBefore = privateBytes();
+    const ProcessUsage before = ProcessUsage::Now();
     const int cycles = 1000;
     for (int i = 0; i < cycles; ++i) cycle();
-    DWORD handlesAfter = 0;
-    GetProcessHandleCount(GetCurrentProcess(), &handlesAfter);
-    EXPECT_LE(handlesAfter, handlesBefore + 2);
-    EXPECT_LE(threads(), threadsBefore + 2);
-    EXPECT_LT(privateBytes(), bytesBefore + 1024 * 1024);
+    ExpectNothingLeftSince(before);
     Events events = player_->TakeEvents();
     EXPECT_EQ(std::count(events.begin(), events.end(), 4), 50 + cycles) << "every start succeeded";
 }

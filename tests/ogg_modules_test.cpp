@@ -2,8 +2,6 @@
 // the file-writing output, each written track compared with the reference decoder's decoding of
 // the same file (flac -d, oggdec, opusdec; made by tests/ogg/make_ogg.py into bin/ogg).
 #include <windows.h>
-#include <psapi.h>
-#include <tlhelp32.h>
 
 #include <algorithm>
 #include <cmath>
@@ -21,6 +19,7 @@
 
 #include "support/http_server.h"
 #include "support/player_case.h"
+#include "support/process_usage.h"
 #include "support/test_paths.h"
 #include "win/bstr.h"
 #include "win/variant.h"
@@ -569,23 +568,6 @@ TEST_F(OggModules, PlayStopCyclesLeaveNothingBehind)
     AddTestFile(L"ogg_flac.oga");
     AddTestFile(L"vorbis.ogg");
     AddTestFile(L"opus.opus");
-    auto threads = [] {
-        DWORD count = 0;
-        HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-        THREADENTRY32 entry{};
-        entry.dwSize = sizeof entry;
-        for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
-            if (entry.th32OwnerProcessID == GetCurrentProcessId()) ++count;
-        CloseHandle(snapshot);
-        return count;
-    };
-    auto privateBytes = [] {
-        PROCESS_MEMORY_COUNTERS_EX counters{};
-        counters.cb = sizeof counters;
-        GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
-                             sizeof counters);
-        return counters.PrivateUsage;
-    };
     long entry = 0;
     auto cycle = [&] {
         Put(L"PlaylistPos", entry++ % 4);
@@ -595,17 +577,10 @@ TEST_F(OggModules, PlayStopCyclesLeaveNothingBehind)
         player_->Pump();
     };
     for (int i = 0; i < 40; ++i) cycle();
-    DWORD handlesBefore = 0;
-    GetProcessHandleCount(GetCurrentProcess(), &handlesBefore);
-    const DWORD threadsBefore = threads();
-    const SIZE_T bytesBefore = privateBytes();
+    const ProcessUsage before = ProcessUsage::Now();
     const int cycles = 800;
     for (int i = 0; i < cycles; ++i) cycle();
-    DWORD handlesAfter = 0;
-    GetProcessHandleCount(GetCurrentProcess(), &handlesAfter);
-    EXPECT_LE(handlesAfter, handlesBefore + 2);
-    EXPECT_LE(threads(), threadsBefore + 2);
-    EXPECT_LT(privateBytes(), bytesBefore + 1024 * 1024);
+    ExpectNothingLeftSince(before);
     const Events events = player_->TakeEvents();
     EXPECT_EQ(std::count(events.begin(), events.end(), 4), 40 + cycles) << "every start succeeded";
 }

@@ -2,7 +2,6 @@
 // failed-start rules, Stop, Pause, Position, Length, Volume and Status, duration limits, and the
 // input plugin's own threads calling the host services while the container edits the playlist.
 #include <windows.h>
-#include <psapi.h>
 
 #include <algorithm>
 #include <memory>
@@ -12,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "support/player_case.h"
+#include "support/process_usage.h"
 #include "win/variant.h"
 
 namespace {
@@ -383,13 +383,6 @@ TEST_F(Playback, PlayStopCyclesLeaveNothingBehind)
     AppendFiles({L"a.ok", L"b.ok"});
     // With repeat, NextTrack always has an entry to move to: every cycle fires 1, 4, then 2, 1, 4.
     player_->Call().Put(L"Repeat", DispatchCall::Long(1));
-    auto privateBytes = [] {
-        PROCESS_MEMORY_COUNTERS_EX counters{};
-        counters.cb = sizeof counters;
-        GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
-                             sizeof counters);
-        return counters.PrivateUsage;
-    };
     auto cycle = [&] {
         player_->Control()->Play();
         player_->Control()->NextTrack();
@@ -399,17 +392,9 @@ TEST_F(Playback, PlayStopCyclesLeaveNothingBehind)
         player_->Pump();
     };
     for (int i = 0; i < 100; ++i) cycle();
-    DWORD handlesBefore = 0;
-    GetProcessHandleCount(GetCurrentProcess(), &handlesBefore);
-    DWORD userBefore = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
-    SIZE_T bytesBefore = privateBytes();
+    const ProcessUsage before = ProcessUsage::Now();
     const int cycles = 10000;
     for (int i = 0; i < cycles; ++i) cycle();
-    DWORD handlesAfter = 0;
-    GetProcessHandleCount(GetCurrentProcess(), &handlesAfter);
-    EXPECT_LE(handlesAfter, handlesBefore + 2);
-    EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS), userBefore + 2);
-    // A leak of even 100 bytes a cycle would show as a megabyte.
-    EXPECT_LT(privateBytes(), bytesBefore + 1024 * 1024);
+    ExpectNothingLeftSince(before);
     EXPECT_EQ(player_->TakeEvents().size(), (100u + cycles) * 5u);  // 1, 4, then 2, 1, 4
 }

@@ -9,7 +9,7 @@
 
 #include "audio_file.h"
 #include "base_title.h"
-#include "module_texts.h"
+#include "input_record.h"
 #include "file_stream.h"
 #include "tunara_plugin.h"
 #include "utf8_text.h"
@@ -103,44 +103,12 @@ bool TagsOf(const char* name, TunaraFileTexts* texts, int32_t* bitrate, int32_t*
 
 const ModuleAnswers answers{TitleOf, TagsOf};
 
-void TUNARA_CDECL GetFileInfo(const char* name, char* title, int32_t* lengthMs)
-{
-    AnswerFileInfo(answers, name, title, lengthMs);
-}
-
-int32_t TUNARA_CDECL GetExtendedInfo(const char* name, char* title, char* artist, char* album, char* comment,
-                                     char* year, char* genre, int32_t* bitrate, int32_t* sampleRate,
-                                     int32_t* stereo, int32_t* vbr)
-{
-    return AnswerExtendedInfo(answers, name, title, artist, album, comment, year, genre, bitrate, sampleRate, stereo,
-                              vbr);
-}
-
 }  // namespace
 
 extern "C" InputPluginRecord* TUNARA_CDECL tunaraGetInModule2(void)
 {
-    record.version = TUNARA_INPUT_VERSION_EXTENDED;
-    record.extensionList = "FLAC;OGA;OGG;OPUS\0FLAC, Ogg Vorbis and Opus files (*.FLAC;*.OGA;*.OGG;*.OPUS)\0";
-    record.flags = TUNARA_FLAG_USES_OUTPUT_PLUGIN;
-    record.init = Init;
-    record.quit = Quit;
-    record.getFileInfo = GetFileInfo;
-    record.acceptsFile = AcceptsFile;
-    record.play = Play;
-    record.pause = Pause;
-    record.unpause = Unpause;
-    record.stop = Stop;
-    record.getLength = GetLength;
-    record.getPosition = GetPosition;
-    record.setPosition = SetPosition;
-    record.setVolume = SetVolume;
-    record.setPan = SetPan;
-    record.getExtendedInfo = GetExtendedInfo;
-    return &record;
-}
-
-extern "C" int32_t TUNARA_CDECL tunaraGetFileTextsUtf8(const char* name, int32_t wanted, TunaraFileTexts* texts)
-{
-    return AnswerFileTexts(answers, name, wanted, texts);
+    const InputCalls calls{"FLAC;OGA;OGG;OPUS\0FLAC, Ogg Vorbis and Opus files (*.FLAC;*.OGA;*.OGG;*.OPUS)\0",
+                           Init, Quit, AcceptsFile, Play, Pause, Unpause, Stop, GetLength, GetPosition, SetPosition,
+                           SetVolume, SetPan};
+    return MakeInputRecord(record, calls, answers);
 }
