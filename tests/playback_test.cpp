@@ -225,8 +225,19 @@ TEST_F(Playback, TransportMembersReachThePlayingPlugin)
     EXPECT_EQ(Calls(calls, "unpause").size(), 1u);
 
     // Stopped: Position reads 0, but setting it still seeks the plugin prepared last; pausing
-    // a stopped engine does nothing.
+    // a stopped engine does nothing. Play and Stop give the process the normal class, whatever
+    // class the container gave it meanwhile.
+    ASSERT_TRUE(SetPriorityClass(GetCurrentProcess(), HIGH_PRIORITY_CLASS));
     player_->Call().Method(L"Stop");
+    EXPECT_EQ(GetPriorityClass(GetCurrentProcess()), static_cast<DWORD>(NORMAL_PRIORITY_CLASS));
+    ASSERT_TRUE(SetPriorityClass(GetCurrentProcess(), HIGH_PRIORITY_CLASS));
+    Play();
+    EXPECT_EQ(GetPriorityClass(GetCurrentProcess()), static_cast<DWORD>(NORMAL_PRIORITY_CLASS));
+    ASSERT_TRUE(SetPriorityClass(GetCurrentProcess(), HIGH_PRIORITY_CLASS));
+    player_->Call().Method(L"Stop");
+    EXPECT_EQ(GetPriorityClass(GetCurrentProcess()), static_cast<DWORD>(NORMAL_PRIORITY_CLASS));
+    player_->TakeCalls();
+    player_->TakeEvents();
     EXPECT_EQ(Get(L"Status"), 0);
     EXPECT_EQ(Get(L"Position"), 0);
     EXPECT_EQ(player_->Call().Put(L"Position", DispatchCall::Long(5)), S_OK);

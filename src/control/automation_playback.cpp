@@ -19,6 +19,8 @@ HRESULT AutomationControl::Play()
         FireMsgEvent(this, kMsgHandlingBegins);
         PlaylistCurrentItem(engine.currentFile, sizeof(engine.currentFile), engine.currentTitle,
                             sizeof(engine.currentTitle));
+        // The container's play gives the process its class whatever set another since.
+        engine.processPriorityClass = 0;
         PlayCurrentEntry();
         StartPlayTimer();
         return S_OK;
@@ -28,6 +30,8 @@ HRESULT AutomationControl::Play()
 HRESULT AutomationControl::Stop()
 {
     return GuardedCom([&]() -> HRESULT {
+        // The container's stop gives the process the normal class whatever set another since.
+        engine.processPriorityClass = 0;
         StopPlayback(0);
         KillPlayTimer();
         return S_OK;
