@@ -302,35 +302,43 @@ TEST_F(PlatformModules, MalformedFilesFailToStart)
     EXPECT_EQ(GetFileAttributesW(Track(1).c_str()), INVALID_FILE_ATTRIBUTES) << "a failed start wrote a file";
 }
 
-// An AAC station from the test server: two ADTS streams one after the other (48 kHz mono, then
-// 44.1 kHz stereo) with ICY titles. IN_MPA.DLL owns the station and decodes it through the
-// platform's AAC decoder: the titles reach the container in order, each the title it reads at
-// TunaraMsgEvent 4 (the station's name first), the second stream's format opens the output again
-// (a new track), and each track decodes like ffmpeg's decoding of its file.
-TEST_F(PlatformModules, AacStationAnnouncesItsTitlesAndRendersLikeTheReferenceDecoder)
+// Two AAC stations from the test server, each two ADTS streams one after the other (48 kHz mono
+// and 44.1 kHz stereo, then the other way round) with ICY titles, one sent as audio/aac, one as
+// audio/aacp. IN_MPA.DLL owns the stations and decodes them through the platform's AAC decoder:
+// the titles reach the container in order, each the title it reads at TunaraMsgEvent 4 (the
+// station's name first), each stream's new format opens the output again (a new track), and each
+// track decodes like ffmpeg's decoding of its file.
+TEST_F(PlatformModules, AacStationsAnnounceTheirTitlesAndRenderLikeTheReferenceDecoder)
 {
-    StartWith(L"platform_station", false);
-    const std::string url = ServerUrl("/radio/aac-chain/sweep.aac,tone.aac");
-    ASSERT_FALSE(url.empty()) << "the test server does not run";
-    ASSERT_EQ(player_->Append(std::wstring(url.begin(), url.end())), S_OK);
+    StartWith(L"platform_stations", false);
+    for (const char* path : {"/radio/aac-chain/sweep.aac,tone.aac", "/radio/aacp-chain/tone.aac,sweep.aac"}) {
+        const std::string url = ServerUrl(path);
+        ASSERT_FALSE(url.empty()) << "the test server does not run";
+        ASSERT_EQ(player_->Append(std::wstring(url.begin(), url.end())), S_OK);
+    }
     std::vector<std::wstring> titles;
     player_->Sink().onEvent = [&] {
         const RecordedEvent& last = player_->Log().back();
         if (last.dispid == 1 && last.msgId == 4) titles.push_back(player_->CurrentTitle());
     };
     player_->Log().clear();
-    PlayToEnd();
+    ASSERT_EQ(player_->Call().Method(L"Play"), S_OK);
+    EXPECT_TRUE(player_->PumpUntil([&] { return Get(L"PlaylistPos") == 1 && Get(L"Status") == 0; }, 60000));
+    player_->Pump();
     player_->Sink().onEvent = nullptr;
     EXPECT_EQ(titles, (std::vector<std::wstring>{L"1. AAC Radio", L"1. First Title", L"1. Second Title",
-                                                 L"1. Third Title"}));
+                                                 L"1. Third Title", L"2. AAC Radio", L"2. First Title",
+                                                 L"2. Second Title", L"2. Third Title"}));
     std::vector<long> statuses;
     for (const RecordedEvent& e : player_->Log())
         if (e.dispid == 2) statuses.push_back(e.msgId);
     EXPECT_EQ(std::count(statuses.begin(), statuses.end(), 232), 0);
-    EXPECT_EQ(std::count(statuses.begin(), statuses.end(), 231), 1) << "the server ended the stream";
+    EXPECT_EQ(std::count(statuses.begin(), statuses.end(), 231), 2) << "the server ended each stream";
     ExpectReferenceDecode(ReadRender(Track(1)), L"sweep.aac");
     ExpectReferenceDecode(ReadRender(Track(2)), L"tone.aac");
-    EXPECT_EQ(GetFileAttributesW(Track(3).c_str()), INVALID_FILE_ATTRIBUTES) << "one track per format";
+    ExpectReferenceDecode(ReadRender(Track(3)), L"tone.aac");
+    ExpectReferenceDecode(ReadRender(Track(4)), L"sweep.aac");
+    EXPECT_EQ(GetFileAttributesW(Track(5).c_str()), INVALID_FILE_ATTRIBUTES) << "one track per stream";
 }
 
 // Run with Media Foundation's library disabled (WINEDLLOVERRIDES "mfplat=", as on an edition of

@@ -240,6 +240,7 @@ bool AacRadio::DecodeStep(bool* ended)
     switch (decoder_.Feed(audio_ + at, header.frameBytes)) {
     case AacDecoder::Feeding::kTaken:
         Advance(header.frameBytes);
+        idle_ = false;
         return true;
     case AacDecoder::Feeding::kBusy:
         return false;

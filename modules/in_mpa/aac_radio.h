@@ -113,7 +113,7 @@ private:
     AdtsHeader next_;        // frames of another format, waiting for the decoder to drain
     bool changing_ = false;  // the decoder drains before it is set up for next_
     bool draining_ = false;  // the decoder drains after the last frame
-    bool idle_ = false;      // the decoder has handed out everything fed to it
+    bool idle_ = false;      // the decoder has handed out everything fed to it (and said so)
     int32_t rate_ = 0;       // the format the output is open for
     int32_t channels_ = 0;
     bool reopen_ = false;  // the decoded samples wait for the output to open for their format
