@@ -341,6 +341,35 @@ TEST_F(PlatformModules, AacStationsAnnounceTheirTitlesAndRenderLikeTheReferenceD
     EXPECT_EQ(GetFileAttributesW(Track(5).c_str()), INVALID_FILE_ATTRIBUTES) << "one track per stream";
 }
 
+// An AAC station stopped while it plays (paced, as a listener hears it) ends there: nothing of it
+// reaches the container afterwards (no title, no end of its connection, no move down the list),
+// and it plays again from its start.
+TEST_F(PlatformModules, AStoppedAacStationSendsNothingMoreAndPlaysAgain)
+{
+    StartWith(L"platform_station_stop", true);
+    const std::string url = ServerUrl("/radio/aac-chain/sweep.aac,tone.aac");
+    ASSERT_FALSE(url.empty()) << "the test server does not run";
+    ASSERT_EQ(player_->Append(std::wstring(url.begin(), url.end())), S_OK);
+    std::vector<std::wstring> titles;
+    player_->Sink().onEvent = [&] {
+        const RecordedEvent& last = player_->Log().back();
+        if (last.dispid == 1 && last.msgId == 4) titles.push_back(player_->CurrentTitle());
+    };
+    ASSERT_EQ(player_->Call().Method(L"Play"), S_OK);
+    ASSERT_TRUE(player_->PumpUntil([&] { return titles.size() == 2; }, 20000)) << "the first title";
+    ASSERT_EQ(player_->Call().Method(L"Stop"), S_OK);
+    EXPECT_EQ(Get(L"Status"), 0);
+    const size_t logged = player_->Log().size();
+    player_->PumpUntil([] { return false; }, 1500);
+    EXPECT_EQ(player_->Log().size(), logged) << "the stopped station sent more";
+    ASSERT_EQ(player_->Call().Method(L"Play"), S_OK);
+    EXPECT_EQ(Get(L"Status"), 1);
+    ASSERT_TRUE(player_->PumpUntil([&] { return titles.size() == 4; }, 20000)) << "the first title again";
+    ASSERT_EQ(player_->Call().Method(L"Stop"), S_OK);
+    player_->Sink().onEvent = nullptr;
+    EXPECT_EQ(titles, (std::vector<std::wstring>{L"1. AAC Radio", L"1. First Title", L"1. AAC Radio", L"1. First Title"}));
+}
+
 // Run with Media Foundation's library disabled (WINEDLLOVERRIDES "mfplat=", as on an edition of
 // the system without it): the module loads, claims no file type, and the other modules play on;
 // an AAC station, which nothing else decodes, fails its start with one 232.
