@@ -173,6 +173,30 @@ typedef struct OutputPluginRecord {
     TunaraIntFn getWrittenTime;
 } OutputPluginRecord;
 
+// An input module may also export, by name, a function that answers a file's texts in UTF-8,
+// for containers that show titles and tags beyond the ANSI code page:
+//   int32_t tunaraGetFileTextsUtf8(const char* name, int32_t wanted, TunaraFileTexts* texts)
+// name is the ANSI name the record's functions take; an empty one asks about the file or stream
+// now playing, as getFileInfo does. wanted names the parts asked for (TUNARA_TEXTS_...); the
+// result names the parts the module filled, 0 for none: the host then asks through the record,
+// as it does a module without the export. Each text is NUL-terminated within its buffer and cut
+// on a character boundary. The host calls it on the host window's thread, as getFileInfo.
+#define TUNARA_FILE_TEXTS_EXPORT "tunaraGetFileTextsUtf8"
+#define TUNARA_TEXTS_TITLE 0x1  // displayTitle and lengthMs: what getFileInfo answers
+#define TUNARA_TEXTS_TAGS 0x2   // title to genre: the texts getExtendedInfo answers
+#define TUNARA_FILE_TEXT_SIZE 1024
+typedef struct TunaraFileTexts {
+    char displayTitle[TUNARA_FILE_TEXT_SIZE];
+    int32_t lengthMs;  // -1 unknown
+    char title[TUNARA_FILE_TEXT_SIZE];
+    char artist[TUNARA_FILE_TEXT_SIZE];
+    char album[TUNARA_FILE_TEXT_SIZE];
+    char comment[TUNARA_FILE_TEXT_SIZE];
+    char year[TUNARA_FILE_TEXT_SIZE];
+    char genre[TUNARA_FILE_TEXT_SIZE];
+} TunaraFileTexts;
+typedef int32_t(TUNARA_CDECL* TunaraGetFileTextsFn)(const char* name, int32_t wanted, TunaraFileTexts* texts);
+
 typedef InputPluginRecord*(TUNARA_CDECL* TunaraGetInModuleFn)(void);
 typedef OutputPluginRecord*(TUNARA_CDECL* TunaraGetOutModuleFn)(void);
 
@@ -227,6 +251,10 @@ TUNARA_STATIC_ASSERT(sizeof(InputPluginRecord) == 164, "extended input record: 4
 // of such a record.
 #define TUNARA_INPUT_BASIC_SIZE 152
 TUNARA_STATIC_ASSERT(offsetof(InputPluginRecord, getExtendedInfo) == TUNARA_INPUT_BASIC_SIZE, "basic input record: 38 words");
+
+TUNARA_STATIC_ASSERT(offsetof(TunaraFileTexts, lengthMs) == 0x400, "texts: the length after the display title");
+TUNARA_STATIC_ASSERT(offsetof(TunaraFileTexts, title) == 0x404, "texts: the tags after the length");
+TUNARA_STATIC_ASSERT(sizeof(TunaraFileTexts) == 7 * 1024 + 4, "texts: seven texts and the length");
 
 TUNARA_STATIC_ASSERT(offsetof(OutputPluginRecord, version) == 0x00, "word 0");
 TUNARA_STATIC_ASSERT(offsetof(OutputPluginRecord, fileName) == 0x08, "word 2");

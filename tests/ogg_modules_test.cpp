@@ -612,7 +612,7 @@ TEST_F(OggModules, PlayStopCyclesLeaveNothingBehind)
 
 // Two stations of chained Ogg streams from the test server, then one of a type nothing decodes:
 // each chained stream's comments give the title the container hears (in order, once the stream
-// before has been heard), a stream of another rate or count of channels opens the output again
+// before has been heard; a Cyrillic one whole), a stream of another rate or count of channels opens the output again
 // (a new track of the file writer), and each track is the reference decoder's decoding of the
 // files chained into it, within one step. The third station is refused with 232.
 TEST_F(OggModules, ChainedStationsAnnounceEachStreamAndReopenAtANewFormat)
@@ -634,7 +634,7 @@ TEST_F(OggModules, ChainedStationsAnnounceEachStreamAndReopenAtANewFormat)
     ASSERT_EQ(player_->Call().Method(L"Play"), S_OK);
     EXPECT_TRUE(player_->PumpUntil([&] { return Get(L"PlaylistPos") == 2 && Get(L"Status") == 0; }, 60000));
     player_->Sink().onEvent = nullptr;
-    EXPECT_EQ(titles, (std::vector<std::wstring>{L"1. One - First Song", L"1. Two - Second Song", L"1. Three - Third Song",
+    EXPECT_EQ(titles, (std::vector<std::wstring>{L"1. One - First Song", L"1. Two - Second Song", L"1. Three - \u0422\u0440\u0435\u0442\u044c\u044f \u043f\u0435\u0441\u043d\u044f",
                                                  L"2. Four - Opus One", L"2. Five - Opus Two"}));
     long refused = 0;
     for (const RecordedEvent& e : player_->Log())
@@ -671,7 +671,8 @@ TEST_F(OggModules, ChainedStationsAnnounceEachStreamAndReopenAtANewFormat)
 }
 
 // ICY metadata inside an Ogg station is taken out of the stream (the decoding is the reference's
-// still) and its title is announced between those of the chained streams' comments.
+// still) and its title (UTF-8, half Cyrillic) is announced between those of the chained streams'
+// comments.
 TEST_F(OggModules, IcyTitlesOnAnOggStationAreAnnouncedToo)
 {
     StartWith(L"ogg_icy_station");
@@ -687,7 +688,7 @@ TEST_F(OggModules, IcyTitlesOnAnOggStationAreAnnouncedToo)
     ASSERT_EQ(player_->Call().Method(L"Play"), S_OK);
     EXPECT_TRUE(player_->PumpUntil([&] { return titles.size() == 3 && Get(L"Status") == 0; }, 60000));
     player_->Sink().onEvent = nullptr;
-    EXPECT_EQ(titles, (std::vector<std::wstring>{L"1. One - First Song", L"1. Live Extra", L"1. Two - Second Song"}));
+    EXPECT_EQ(titles, (std::vector<std::wstring>{L"1. One - First Song", L"1. Live \u042d\u043a\u0441\u0442\u0440\u0430", L"1. Two - Second Song"}));
     const Pcm track = ReadTrack(Track(1));
     Pcm reference = ReadPcm(TestFile(L"chain_a.ref.wav"));
     const Pcm second = ReadPcm(TestFile(L"chain_b.ref.wav"));

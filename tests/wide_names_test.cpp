@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -24,9 +25,13 @@ class WideNames : public testing::Test {
 protected:
     void SetUp() override
     {
-        player_ = std::make_unique<PlayerCase>(L"wide_names");
+        // Each case in a folder of its own: a control loaded from a case's folder stays loaded.
+        const std::string test = testing::UnitTest::GetInstance()->current_test_info()->name();
+        player_ = std::make_unique<PlayerCase>(L"wide_names_" + std::wstring(test.begin(), test.end()));
         PluginLayout& layout = player_->Layout();
         ASSERT_TRUE(layout.AddShipped(L"IN_MPA.DLL", L"IN_MPA.DLL"));
+        ASSERT_TRUE(layout.AddShipped(L"IN_PCM.DLL", L"IN_PCM.DLL"));
+        ASSERT_TRUE(layout.AddShipped(L"IN_OGG.DLL", L"IN_OGG.DLL"));
         ASSERT_TRUE(layout.AddShipped(L"out_pq2.dll", L"out_pq2.dll"));
         ASSERT_TRUE(layout.AddOutput("OUT_KV.DLL", {"open=-1"}));
         ASSERT_TRUE(player_->Start());
@@ -194,4 +199,95 @@ TEST_F(WideNames, Utf8ListsRoundTrip)
     Item(2, name, title, length);
     EXPECT_EQ(name, files[2]);
     EXPECT_EQ(title, L"\u6b4c 2");
+}
+
+namespace {
+
+// A second of silent 16-bit stereo WAVE audio with LIST/INFO texts in UTF-8, as current writers
+// store them.
+std::string WaveWithInfo(const std::string& title, const std::string& artist)
+{
+    auto word = [](uint32_t value) { return std::string(reinterpret_cast<const char*>(&value), 4); };
+    auto half = [](uint16_t value) { return std::string(reinterpret_cast<const char*>(&value), 2); };
+    auto item = [&](const char* id, const std::string& text) {
+        std::string bytes = text + '\0';
+        if (bytes.size() % 2) bytes += '\0';
+        return std::string(id) + word(static_cast<uint32_t>(text.size() + 1)) + bytes;
+    };
+    const std::string format = half(1) + half(2) + word(44100) + word(44100 * 4) + half(4) + half(16);
+    const std::string info = "INFO" + item("INAM", title) + item("IART", artist);
+    const std::string data(44100 * 4, '\0');
+    const std::string body = "WAVE" + std::string("fmt ") + word(16) + format + "LIST" +
+                             word(static_cast<uint32_t>(info.size())) + info + "data" +
+                             word(static_cast<uint32_t>(data.size())) + data;
+    return "RIFF" + word(static_cast<uint32_t>(body.size())) + body;
+}
+
+}  // namespace
+
+// Tags in Cyrillic, Greek and Japanese (ID3v2 in UTF-16, FLAC comments, a WAVE file's UTF-8
+// LIST/INFO) reach the container whole through every member that answers them: the entry's title
+// ("Artist - Title"), the header information (cut to 31 characters for an entry, whole for a
+// file) and the playing entry's title after its start. The record's texts stay the code page's.
+TEST_F(WideNames, TagsInOtherScriptsReachTheContainerWhole)
+{
+    const std::wstring mp3 = Dir() + L"\\tagged.mp3";
+    const std::wstring flac = Dir() + L"\\tagged.flac";
+    const std::wstring wave = Dir() + L"\\tagged.wav";
+    ASSERT_TRUE(CopyMp3(L"unicode_tags.mp3", mp3));
+    ASSERT_TRUE(CopyFileW((ExeDirectory() + L"\\ogg\\unicode_tags.flac").c_str(), flac.c_str(), FALSE));
+    const std::wstring waveTitle = L"\u03a4\u03af\u03c4\u03bb\u03bf\u03c2";
+    ASSERT_TRUE(WriteAll(wave, WaveWithInfo(Utf8(waveTitle), Utf8(L"\u6f14\u594f\u8005"))));
+    for (const std::wstring* name : {&mp3, &flac, &wave}) ASSERT_EQ(CallWith(L"AppendFileToPlaylist", *name), S_OK);
+
+    const std::wstring song = L"\u041f\u0435\u0441\u043d\u044f \u043e\u0434\u0438\u043d";
+    const std::wstring singer = L"\u0391\u03c1\u03c4\u03af\u03c3\u03c4\u03b1\u03c2";
+    const std::wstring album = L"\u30a2\u30eb\u30d0\u30e0\u540d";
+    const std::wstring flacTitle = L"\u6b4c\u306e\u984c\u540d";
+    const std::wstring flacArtist = L"\u0418\u0441\u043f\u043e\u043b\u043d\u0438\u0442\u0435\u043b\u044c";
+    const std::wstring genre = L"\u0388\u03bd\u03c4\u03b5\u03c7\u03bd\u03bf";
+    const std::wstring comment =
+        L"\u0414\u043b\u0438\u043d\u043d\u044b\u0439 \u043a\u043e\u043c\u043c\u0435\u043d\u0442\u0430\u0440\u0438\u0439 "
+        L"\u043a \u043f\u0435\u0441\u043d\u0435, \u0431\u043e\u043b\u044c\u0448\u0435 \u0442\u0440\u0438\u0434\u0446"
+        L"\u0430\u0442\u0438 \u043e\u0434\u043d\u043e\u0433\u043e \u0437\u043d\u0430\u043a\u0430";
+    ASSERT_EQ(comment.size(), 57u);
+    const std::wstring titles[] = {singer + L" - " + song, flacArtist + L" - " + flacTitle, waveTitle};
+    const std::wstring* names[] = {&mp3, &flac, &wave};
+    for (long i = 0; i < 3; ++i) {
+        std::wstring name, title;
+        long length = 0;
+        Item(i, name, title, length);
+        EXPECT_EQ(name, *names[i]) << i;
+        EXPECT_EQ(title, titles[i]) << i;
+        EXPECT_EQ(length, i == 0 ? 2 : 1) << i;
+    }
+
+    // The header information through IDispatch, as a script asks for it.
+    auto headerInfos = [&](const wchar_t* member, VARIANT first) {
+        std::vector<Variant> out(11);
+        auto o = [&](int i) { return DispatchCall::Out(out[static_cast<size_t>(i)].Get()); };
+        EXPECT_EQ(player_->Call().Method(member, {first, o(0), o(1), o(2), o(3), o(4), o(5), o(6), o(7), o(8), o(9), o(10)}),
+                  S_OK)
+            << member;
+        std::vector<std::wstring> texts;
+        EXPECT_EQ(out[0]->iVal, 1) << member;
+        for (int i = 1; i <= 6; ++i) texts.push_back(out[i]->vt == VT_BSTR ? out[i]->bstrVal : L"<none>");
+        return texts;
+    };
+    EXPECT_EQ(headerInfos(L"GetPlaylistItemHeaderInfos", DispatchCall::Long(0)),
+              (std::vector<std::wstring>{song, singer, album, L"\u30b3\u30e1\u30f3\u30c8", L"2021", L"\u041f\u043e\u043f"}));
+    EXPECT_EQ(headerInfos(L"GetPlaylistItemHeaderInfos", DispatchCall::Long(1)),
+              (std::vector<std::wstring>{flacTitle, flacArtist, L"", comment.substr(0, 31), L"1999", genre}));
+    VARIANT flacName = DispatchCall::Text(flac.c_str());
+    EXPECT_EQ(headerInfos(L"GetFileHeaderInfos", flacName),
+              (std::vector<std::wstring>{flacTitle, flacArtist, L"", comment, L"1999", genre}));
+    VariantClear(&flacName);
+    VARIANT waveName = DispatchCall::Text(wave.c_str());
+    EXPECT_EQ(headerInfos(L"GetFileHeaderInfos", waveName)[0], waveTitle);
+    VariantClear(&waveName);
+
+    // Started, the entry takes the playing module's title: the same, whole.
+    ASSERT_EQ(player_->Call().Method(L"Play"), S_OK);
+    EXPECT_EQ(player_->CurrentTitle(), L"1. " + titles[0]);
+    ASSERT_EQ(player_->Call().Method(L"Stop"), S_OK);
 }

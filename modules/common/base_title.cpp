@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "utf8_text.h"
 #include "win/ansi_text.h"
 
 void BaseTitle(const char* path, char* title, size_t size)
@@ -16,5 +17,5 @@ void BaseTitle(const char* path, char* title, size_t size)
     for (char* p = copy; *p; p = CharNextA(p))
         if (*p == '.') dot = p;
     if (dot && dot != copy) *dot = '\0';
-    CopyBounded(title, size, copy);
+    Utf8FromAnsi(copy, title, size);
 }

@@ -3,25 +3,22 @@
 // over in word 37, as 16-bit PCM at the file's rate and channels. The platform is loaded and
 // started at init: where it is missing or does not start, the module claims no file type and
 // tells why through the debugger output. Titles, lengths and the extended information (version
-// 257) come from the platform's source and its property store.
+// 257) come from the platform's source and its property store, in the code page through the
+// record and whole in UTF-8 through tunaraGetFileTextsUtf8.
 #include <windows.h>
 #include <string.h>
 
 #include "base_title.h"
+#include "module_texts.h"
 #include "file_types.h"
 #include "media_foundation.h"
 #include "mf_reader.h"
 #include "mf_stream.h"
 #include "mf_tags.h"
 #include "tunara_plugin.h"
-#include "win/ansi_text.h"
+#include "utf8_text.h"
 
 namespace {
-
-// Room the host gives the extended information: the playlist query's buffers are the smallest.
-constexpr size_t kInfoTextBytes = 32;
-constexpr size_t kInfoYearBytes = 8;
-constexpr size_t kTitleBytes = 512;
 
 InputPluginRecord record;
 MediaFoundation platform;
@@ -78,12 +75,12 @@ void TUNARA_CDECL Quit()
 
 // Title and length of a file, or of the file playing when the name is empty or null; the base
 // name and -1 for a file the platform does not play.
-void TUNARA_CDECL GetFileInfo(const char* name, char* title, int32_t* lengthMs)
+void TitleOf(const char* name, char* title, size_t size, int32_t* lengthMs)
 {
     const bool current = !name || !*name;
+    *lengthMs = -1;
     if (current && !stream.Playing()) {
-        if (title) CopyBounded(title, kTitleBytes, "");
-        if (lengthMs) *lengthMs = -1;
+        CopyUtf8(title, size, "");
         return;
     }
     FileFacts facts;
@@ -93,8 +90,8 @@ void TUNARA_CDECL GetFileInfo(const char* name, char* title, int32_t* lengthMs)
     }
     const char* path = current ? stream.Path() : name;
     const bool known = current || ReadFacts(path, &facts);
-    if (title && !TagsTitle(facts.tags, title, kTitleBytes)) BaseTitle(path, title, kTitleBytes);
-    if (lengthMs) *lengthMs = known ? facts.lengthMs : -1;
+    if (!TagsTitle(facts.tags, title, size)) BaseTitle(path, title, size);
+    if (known) *lengthMs = facts.lengthMs;
 }
 
 int32_t TUNARA_CDECL AcceptsFile(const char*) { return 0; }
@@ -131,24 +128,32 @@ void TUNARA_CDECL SetPan(int32_t value)
     stream.SetPan(value);
 }
 
-int32_t TUNARA_CDECL GetExtendedInfo(const char* name, char* title, char* artist, char* album, char* comment,
-                                     char* year, char* genre, int32_t* bitrate, int32_t* sampleRate,
-                                     int32_t* stereo, int32_t* vbr)
+bool TagsOf(const char* name, TunaraFileTexts* texts, int32_t* bitrate, int32_t* sampleRate, int32_t* stereo,
+            int32_t* vbr)
 {
     FileFacts facts;
-    if (!ReadFacts(name, &facts)) return 0;
-    if (facts.tags.title[0]) CopyBounded(title, kInfoTextBytes, facts.tags.title);
-    else BaseTitle(name, title, kInfoTextBytes);
-    CopyBounded(artist, kInfoTextBytes, facts.tags.artist);
-    CopyBounded(album, kInfoTextBytes, facts.tags.album);
-    CopyBounded(comment, kInfoTextBytes, facts.tags.comment);
-    CopyBounded(year, kInfoYearBytes, facts.tags.year);
-    CopyBounded(genre, kInfoTextBytes, facts.tags.genre);
+    if (!ReadFacts(name, &facts)) return false;
+    FillTagTexts(facts.tags, name, texts);
     *bitrate = facts.kbps;
     *sampleRate = facts.sampleRate;
     *stereo = facts.channels == 2 ? 1 : 0;
     *vbr = 0;
-    return 1;
+    return true;
+}
+
+const ModuleAnswers answers{TitleOf, TagsOf};
+
+void TUNARA_CDECL GetFileInfo(const char* name, char* title, int32_t* lengthMs)
+{
+    AnswerFileInfo(answers, name, title, lengthMs);
+}
+
+int32_t TUNARA_CDECL GetExtendedInfo(const char* name, char* title, char* artist, char* album, char* comment,
+                                     char* year, char* genre, int32_t* bitrate, int32_t* sampleRate,
+                                     int32_t* stereo, int32_t* vbr)
+{
+    return AnswerExtendedInfo(answers, name, title, artist, album, comment, year, genre, bitrate, sampleRate, stereo,
+                              vbr);
 }
 
 }  // namespace
@@ -173,4 +178,9 @@ extern "C" InputPluginRecord* TUNARA_CDECL tunaraGetInModule2(void)
     record.setPan = SetPan;
     record.getExtendedInfo = GetExtendedInfo;
     return &record;
+}
+
+extern "C" int32_t TUNARA_CDECL tunaraGetFileTextsUtf8(const char* name, int32_t wanted, TunaraFileTexts* texts)
+{
+    return AnswerFileTexts(answers, name, wanted, texts);
 }

@@ -6,6 +6,7 @@
 #include <propsys.h>
 #include <stdio.h>
 
+#include "utf8_text.h"
 #include "win/ansi_text.h"
 #include "win/com_ptr.h"
 
@@ -18,9 +19,7 @@ void ValueText(const PROPVARIANT& value, char* text, size_t size)
     if (value.vt == VT_LPWSTR) wide = value.pwszVal;
     else if (value.vt == (VT_VECTOR | VT_LPWSTR) && value.calpwstr.cElems > 0) wide = value.calpwstr.pElems[0];
     if (wide) {
-        char ansi[1024];
-        if (!WideCharToMultiByte(CP_ACP, 0, wide, -1, ansi, sizeof ansi, nullptr, nullptr)) ansi[0] = '\0';
-        CopyBounded(text, size, ansi);
+        Utf8FromWide(wide, -1, text, size);
     } else if (value.vt == VT_UI4 && value.ulVal > 0) {
         char number[16];
         snprintf(number, sizeof number, "%lu", static_cast<unsigned long>(value.ulVal));
@@ -57,15 +56,4 @@ void ReadMfTags(IMFSourceReader* reader, MfTags* tags)
     if (SUCCEEDED(store->GetValue(PKEY_Audio_EncodingBitrate, &bitrate)) && bitrate.vt == VT_UI4)
         tags->kbps = static_cast<int32_t>(bitrate.ulVal / 1000);
     PropVariantClear(&bitrate);
-}
-
-bool TagsTitle(const MfTags& tags, char* title, size_t size)
-{
-    const bool both = tags.artist[0] && tags.title[0];
-    CopyBounded(title, size, both ? tags.artist : tags.title);
-    if (both) {
-        AppendBounded(title, size, " - ");
-        AppendBounded(title, size, tags.title);
-    }
-    return title[0] != '\0';
 }

@@ -4,6 +4,7 @@
 #include <string.h>
 
 #include "station_status.h"
+#include "utf8_text.h"
 #include "win/ansi_text.h"
 
 namespace {
@@ -109,7 +110,8 @@ bool AacRadio::Start(MediaFoundation& platform, const char* url, OutputPluginRec
 void AacRadio::Title(char* title, size_t size)
 {
     Locked locked(titleLock_);
-    CopyBounded(title, size, title_[0] ? title_ : station_[0] ? station_ : url_);
+    if (title_[0] || station_[0]) CopyUtf8(title, size, title_[0] ? title_ : station_);
+    else Utf8FromAnsi(url_, title, size);
 }
 
 void AacRadio::CloseSource()

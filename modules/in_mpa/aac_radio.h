@@ -43,7 +43,7 @@ public:
     bool Start(MediaFoundation& platform, const char* url, OutputPluginRecord* output, const StreamHost& host,
                int32_t volume, int32_t pan);
     const char* Url() const { return url_; }
-    // The stream's title, else the station's name, else the address.
+    // The stream's title, else the station's name, else the address, in UTF-8.
     void Title(char* title, size_t size);
     // The bitrate the server announced, else the first frame's.
     int32_t Kbps() const { return kbps_; }

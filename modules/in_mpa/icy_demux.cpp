@@ -4,6 +4,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "utf8_text.h"
 #include "win/ansi_text.h"
 
 namespace {
@@ -68,14 +69,8 @@ Form HeaderBlockForm(const unsigned char* bytes, size_t count, size_t* length)
 
 void IcyText(const char* text, size_t length, char* dest, size_t size)
 {
-    wchar_t wide[IcyDemux::kTextBytes];
-    const int chars = length > IcyDemux::kTextBytes - 1 ? static_cast<int>(IcyDemux::kTextBytes - 1) : static_cast<int>(length);
-    int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text, chars, wide, IcyDemux::kTextBytes - 1);
-    if (n <= 0 && chars > 0) n = MultiByteToWideChar(28591, 0, text, chars, wide, IcyDemux::kTextBytes - 1);
-    char ansi[2 * IcyDemux::kTextBytes];
-    const int bytes = n > 0 ? WideCharToMultiByte(CP_ACP, 0, wide, n, ansi, sizeof ansi - 1, nullptr, nullptr) : 0;
-    ansi[bytes > 0 ? bytes : 0] = '\0';
-    CopyBounded(dest, size, ansi);
+    const size_t bytes = length > IcyDemux::kTextBytes - 1 ? IcyDemux::kTextBytes - 1 : length;
+    Utf8FromUnmarked(text, static_cast<int>(bytes), kLatin1, dest, size);
 }
 
 void IcyDemux::Reset(int32_t metaInterval)

@@ -65,5 +65,5 @@ private:
 };
 
 // The text of a metadata or header value, UTF-8 when it is valid UTF-8 and Latin-1 otherwise, in
-// the ANSI code page into dest (cut on a character boundary).
+// UTF-8 into dest (cut on a character boundary).
 void IcyText(const char* text, size_t length, char* dest, size_t size);

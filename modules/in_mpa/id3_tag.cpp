@@ -4,6 +4,7 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "utf8_text.h"
 #include "win/ansi_text.h"
 
 namespace {
@@ -47,7 +48,7 @@ size_t Resync(unsigned char* data, size_t bytes)
 }
 
 // Text of the given ID3 encoding (0 ISO-8859-1, 1 UTF-16 with BOM, 2 UTF-16 big-endian, 3 UTF-8)
-// up to its terminator, into dest in the ANSI code page; the bytes consumed, terminator included.
+// up to its terminator, into dest in UTF-8; the bytes consumed, terminator included.
 size_t ConvertText(int encoding, const unsigned char* text, size_t bytes, char* dest, size_t size)
 {
     static wchar_t wide[4096];
@@ -78,10 +79,7 @@ size_t ConvertText(int encoding, const unsigned char* text, size_t bytes, char* 
     } else {
         return bytes;
     }
-    static char ansi[8192];
-    const int n = length > 0 ? WideCharToMultiByte(CP_ACP, 0, wide, length, ansi, sizeof ansi - 1, nullptr, nullptr) : 0;
-    ansi[n > 0 ? n : 0] = 0;
-    CopyBounded(dest, size, ansi);
+    Utf8FromWide(wide, length, dest, size);
     return used;
 }
 
@@ -199,13 +197,14 @@ bool ReadId3v1(const unsigned char* tag, Tags* tags)
         char text[31] = {};
         memcpy(text, from, bytes);
         for (size_t n = strlen(text); n > 0 && text[n - 1] == ' '; --n) text[n - 1] = 0;
-        CopyBounded(dest, 256, text);
+        // Version 1 tags carry no encoding: their writers used the system's code page.
+        Utf8FromAnsi(text, dest, sizeof(Tags::title));
     };
     field(tag + 3, 30, tags->title);
     field(tag + 33, 30, tags->artist);
     field(tag + 63, 30, tags->album);
     field(tag + 93, 4, tags->year);
     field(tag + 97, tag[125] == 0 && tag[126] ? 28 : 30, tags->comment);
-    if (!tags->genre[0] && tag[127] < kGenreCount) CopyBounded(tags->genre, 256, kGenres[tag[127]]);
+    if (!tags->genre[0] && tag[127] < kGenreCount) CopyBounded(tags->genre, sizeof tags->genre, kGenres[tag[127]]);
     return true;
 }

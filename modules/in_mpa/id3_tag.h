@@ -1,6 +1,6 @@
 #pragma once
 // ID3 tags at the ends of an MPEG audio file: version 2 (2.2, 2.3, 2.4) before the audio, version 1
-// in its last 128 bytes. Texts come out in the ANSI code page, cut on character boundaries.
+// in its last 128 bytes. Texts come out in UTF-8, cut on character boundaries.
 #include <stddef.h>
 #include <stdint.h>
 

@@ -6,26 +6,23 @@
 // Vorbis and Ogg Opus streams (ogg_radio.h), or ADTS AAC through the platform's decoder
 // (aac_radio.h; Media Foundation is loaded and started at the first AAC station).
 // Answers titles and lengths from the ID3 tags and the frame headers without decoding, and the
-// extended information as a version 257 module.
+// extended information as a version 257 module, in the code page through the record and whole
+// in UTF-8 through tunaraGetFileTextsUtf8.
 #include <windows.h>
 #include <string.h>
 
 #include "aac_radio.h"
 #include "base_title.h"
 #include "media_foundation.h"
+#include "module_texts.h"
 #include "mpa_file.h"
 #include "mpa_radio.h"
 #include "mpa_stream.h"
 #include "ogg_radio.h"
 #include "tunara_plugin.h"
-#include "win/ansi_text.h"
+#include "utf8_text.h"
 
 namespace {
-
-// Room the host gives the extended information: the playlist query's buffers are the smallest.
-constexpr size_t kInfoTextBytes = 32;
-constexpr size_t kInfoYearBytes = 8;
-constexpr size_t kTitleBytes = 512;
 
 constexpr char kHttpScheme[] = "http://";
 constexpr char kHttpsScheme[] = "https://";
@@ -96,27 +93,23 @@ void TagTitle(const MpaFile& file, const char* path, char* title, size_t size)
 // Title and length of a file, or of the file playing when the name is empty or null; the base
 // name and -1 for a file that holds no MPEG audio this module plays, the name itself and -1 for an
 // address. A stream that plays has the title it announced last (else its station's name) and -1.
-void TUNARA_CDECL GetFileInfo(const char* name, char* title, int32_t* lengthMs)
+void TitleOf(const char* name, char* title, size_t size, int32_t* lengthMs)
 {
     const bool current = !name || !*name;
     bool station = false;
+    *lengthMs = -1;
     WithStation([&](auto& playing) {
         station = current || strcmp(name, playing.Url()) == 0;
-        if (station && title) playing.Title(title, kTitleBytes);
+        if (station) playing.Title(title, size);
     });
-    if (station) {
-        if (lengthMs) *lengthMs = -1;
-        return;
-    }
+    if (station) return;
     if (current && !stream.Playing()) {
-        if (title) CopyBounded(title, kTitleBytes, "");
-        if (lengthMs) *lengthMs = -1;
+        CopyUtf8(title, size, "");
         return;
     }
     if (!current && strstr(name, "://")) {
         // An address: its own name until it plays, never opened as a file.
-        if (title) CopyBounded(title, kTitleBytes, name);
-        if (lengthMs) *lengthMs = -1;
+        Utf8FromAnsi(name, title, size);
         return;
     }
     const MpaFile* file = &stream.File();
@@ -126,11 +119,9 @@ void TUNARA_CDECL GetFileInfo(const char* name, char* title, int32_t* lengthMs)
         file = &scanned;
     }
     const char* path = current ? stream.Path() : name;
-    if (title) {
-        if (known) TagTitle(*file, path, title, kTitleBytes);
-        else BaseTitle(path, title, kTitleBytes);
-    }
-    if (lengthMs) *lengthMs = known ? file->LengthMs() : -1;
+    if (known) TagTitle(*file, path, title, size);
+    else BaseTitle(path, title, size);
+    if (known) *lengthMs = file->LengthMs();
 }
 
 int32_t TUNARA_CDECL AcceptsFile(const char* name) { return IsHttp(name) ? 1 : 0; }
@@ -196,37 +187,43 @@ void TUNARA_CDECL SetPan(int32_t value)
     if (StreamThread* playing = Playing()) playing->SetPan(value);
 }
 
-int32_t TUNARA_CDECL GetExtendedInfo(const char* name, char* title, char* artist, char* album, char* comment,
-                                     char* year, char* genre, int32_t* bitrate, int32_t* sampleRate,
-                                     int32_t* stereo, int32_t* vbr)
+bool TagsOf(const char* name, TunaraFileTexts* texts, int32_t* bitrate, int32_t* sampleRate, int32_t* stereo,
+            int32_t* vbr)
 {
     bool station = false;
     WithStation([&](auto& playing) {
         station = name && strcmp(name, playing.Url()) == 0;
         if (!station) return;
         // The playing stream: its title and what its headers tell; it has no tags.
-        playing.Title(title, kInfoTextBytes);
-        for (char* empty : {artist, album, comment, genre}) CopyBounded(empty, kInfoTextBytes, "");
-        CopyBounded(year, kInfoYearBytes, "");
+        playing.Title(texts->title, sizeof texts->title);
         *bitrate = playing.Kbps();
         *sampleRate = playing.SampleRate();
         *stereo = playing.Channels() == 2 ? 1 : 0;
         *vbr = 0;
     });
-    if (station) return 1;
-    if (!ReadMpaFile(name, &scanned)) return 0;
-    if (scanned.tags.title[0]) CopyBounded(title, kInfoTextBytes, scanned.tags.title);
-    else BaseTitle(name, title, kInfoTextBytes);
-    CopyBounded(artist, kInfoTextBytes, scanned.tags.artist);
-    CopyBounded(album, kInfoTextBytes, scanned.tags.album);
-    CopyBounded(comment, kInfoTextBytes, scanned.tags.comment);
-    CopyBounded(year, kInfoYearBytes, scanned.tags.year);
-    CopyBounded(genre, kInfoTextBytes, scanned.tags.genre);
+    if (station) return true;
+    if (!ReadMpaFile(name, &scanned)) return false;
+    FillTagTexts(scanned.tags, name, texts);
     *bitrate = scanned.AverageKbps();
     *sampleRate = scanned.first.sampleRate;
     *stereo = scanned.first.channels == 2 ? 1 : 0;
     *vbr = scanned.vbr ? 1 : 0;
-    return 1;
+    return true;
+}
+
+const ModuleAnswers answers{TitleOf, TagsOf};
+
+void TUNARA_CDECL GetFileInfo(const char* name, char* title, int32_t* lengthMs)
+{
+    AnswerFileInfo(answers, name, title, lengthMs);
+}
+
+int32_t TUNARA_CDECL GetExtendedInfo(const char* name, char* title, char* artist, char* album, char* comment,
+                                     char* year, char* genre, int32_t* bitrate, int32_t* sampleRate,
+                                     int32_t* stereo, int32_t* vbr)
+{
+    return AnswerExtendedInfo(answers, name, title, artist, album, comment, year, genre, bitrate, sampleRate, stereo,
+                              vbr);
 }
 
 }  // namespace
@@ -251,4 +248,9 @@ extern "C" InputPluginRecord* TUNARA_CDECL tunaraGetInModule2(void)
     record.setPan = SetPan;
     record.getExtendedInfo = GetExtendedInfo;
     return &record;
+}
+
+extern "C" int32_t TUNARA_CDECL tunaraGetFileTextsUtf8(const char* name, int32_t wanted, TunaraFileTexts* texts)
+{
+    return AnswerFileTexts(answers, name, wanted, texts);
 }

@@ -3,6 +3,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "utf8_text.h"
 #include "win/ansi_text.h"
 
 namespace {
@@ -121,7 +122,8 @@ bool MpaRadio::Start(const char* url, OutputPluginRecord* output, const StreamHo
 void MpaRadio::Title(char* title, size_t size)
 {
     Locked locked(titleLock_);
-    CopyBounded(title, size, title_[0] ? title_ : station_[0] ? station_ : radioHeaders_ ? url_ : tagTitle_);
+    if (!title_[0] && !station_[0] && radioHeaders_) Utf8FromAnsi(url_, title, size);
+    else CopyUtf8(title, size, title_[0] ? title_ : station_[0] ? station_ : tagTitle_);
 }
 
 void MpaRadio::CloseSource()

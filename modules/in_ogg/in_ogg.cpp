@@ -2,22 +2,19 @@
 // libvorbisfile and libopusfile and the output the host hands over in word 37, as 16-bit PCM,
 // exactly the source's samples. The bytes decide the codec, whatever the file's extension.
 // Answers titles and lengths from the stream headers and their comments without decoding, and
-// the extended information as a version 257 module.
+// the extended information as a version 257 module, in the code page through the record and
+// whole in UTF-8 through tunaraGetFileTextsUtf8.
 #include <windows.h>
 #include <string.h>
 
 #include "audio_file.h"
 #include "base_title.h"
+#include "module_texts.h"
 #include "file_stream.h"
 #include "tunara_plugin.h"
-#include "win/ansi_text.h"
+#include "utf8_text.h"
 
 namespace {
-
-// Room the host gives the extended information: the playlist query's buffers are the smallest.
-constexpr size_t kInfoTextBytes = 32;
-constexpr size_t kInfoYearBytes = 8;
-constexpr size_t kTitleBytes = 512;
 
 InputPluginRecord record;
 FileStream stream;
@@ -37,12 +34,12 @@ void FileTitle(const AudioFile& file, const char* path, char* title, size_t size
 
 // Title and length of a file, or of the file playing when the name is empty or null; the base
 // name and -1 for a file that holds nothing this module plays.
-void TUNARA_CDECL GetFileInfo(const char* name, char* title, int32_t* lengthMs)
+void TitleOf(const char* name, char* title, size_t size, int32_t* lengthMs)
 {
     const bool current = !name || !*name;
+    *lengthMs = -1;
     if (current && !stream.Playing()) {
-        if (title) CopyBounded(title, kTitleBytes, "");
-        if (lengthMs) *lengthMs = -1;
+        CopyUtf8(title, size, "");
         return;
     }
     const AudioFile* file = &stream.File();
@@ -52,11 +49,9 @@ void TUNARA_CDECL GetFileInfo(const char* name, char* title, int32_t* lengthMs)
         file = &scanned;
     }
     const char* path = current ? stream.Path() : name;
-    if (title) {
-        if (known) FileTitle(*file, path, title, kTitleBytes);
-        else BaseTitle(path, title, kTitleBytes);
-    }
-    if (lengthMs) *lengthMs = known ? file->LengthMs() : -1;
+    if (known) FileTitle(*file, path, title, size);
+    else BaseTitle(path, title, size);
+    if (known) *lengthMs = file->LengthMs();
 }
 
 int32_t TUNARA_CDECL AcceptsFile(const char*) { return 0; }
@@ -94,24 +89,31 @@ void TUNARA_CDECL SetPan(int32_t value)
     stream.SetPan(value);
 }
 
-int32_t TUNARA_CDECL GetExtendedInfo(const char* name, char* title, char* artist, char* album, char* comment,
-                                     char* year, char* genre, int32_t* bitrate, int32_t* sampleRate,
-                                     int32_t* stereo, int32_t* vbr)
+bool TagsOf(const char* name, TunaraFileTexts* texts, int32_t* bitrate, int32_t* sampleRate, int32_t* stereo,
+            int32_t* vbr)
 {
-    if (!ReadAudioFile(name, &scanned)) return 0;
-    const Tags& tags = scanned.info.tags;
-    if (tags.title[0]) CopyBounded(title, kInfoTextBytes, tags.title);
-    else BaseTitle(name, title, kInfoTextBytes);
-    CopyBounded(artist, kInfoTextBytes, tags.artist);
-    CopyBounded(album, kInfoTextBytes, tags.album);
-    CopyBounded(comment, kInfoTextBytes, tags.comment);
-    CopyBounded(year, kInfoYearBytes, tags.year);
-    CopyBounded(genre, kInfoTextBytes, tags.genre);
+    if (!ReadAudioFile(name, &scanned)) return false;
+    FillTagTexts(scanned.info.tags, name, texts);
     *bitrate = scanned.info.kbps;
     *sampleRate = scanned.info.sampleRate;
     *stereo = scanned.info.channels == 2 ? 1 : 0;
     *vbr = scanned.info.vbr ? 1 : 0;
-    return 1;
+    return true;
+}
+
+const ModuleAnswers answers{TitleOf, TagsOf};
+
+void TUNARA_CDECL GetFileInfo(const char* name, char* title, int32_t* lengthMs)
+{
+    AnswerFileInfo(answers, name, title, lengthMs);
+}
+
+int32_t TUNARA_CDECL GetExtendedInfo(const char* name, char* title, char* artist, char* album, char* comment,
+                                     char* year, char* genre, int32_t* bitrate, int32_t* sampleRate,
+                                     int32_t* stereo, int32_t* vbr)
+{
+    return AnswerExtendedInfo(answers, name, title, artist, album, comment, year, genre, bitrate, sampleRate, stereo,
+                              vbr);
 }
 
 }  // namespace
@@ -136,4 +138,9 @@ extern "C" InputPluginRecord* TUNARA_CDECL tunaraGetInModule2(void)
     record.setPan = SetPan;
     record.getExtendedInfo = GetExtendedInfo;
     return &record;
+}
+
+extern "C" int32_t TUNARA_CDECL tunaraGetFileTextsUtf8(const char* name, int32_t wanted, TunaraFileTexts* texts)
+{
+    return AnswerFileTexts(answers, name, wanted, texts);
 }

@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <string.h>
 
-#include "win/ansi_text.h"
+#include "utf8_text.h"
 
 namespace {
 
@@ -50,12 +50,5 @@ void ReadVorbisComment(const char* comment, size_t bytes, Tags* tags)
         valueBytes = kValueBytes;
         while (valueBytes > 0 && (static_cast<unsigned char>(value[valueBytes]) & 0xC0) == 0x80) --valueBytes;
     }
-    wchar_t wide[kValueBytes + 1];
-    const int chars = valueBytes ? MultiByteToWideChar(CP_UTF8, 0, value, static_cast<int>(valueBytes), wide,
-                                                        static_cast<int>(kValueBytes))
-                                 : 0;
-    char ansi[2 * kValueBytes + 1];
-    const int length = chars > 0 ? WideCharToMultiByte(CP_ACP, 0, wide, chars, ansi, sizeof ansi - 1, nullptr, nullptr) : 0;
-    ansi[length > 0 ? length : 0] = '\0';
-    CopyBounded(field, sizeof tags->title, ansi);
+    Utf8FromUnmarked(value, static_cast<int>(valueBytes), kLatin1, field, sizeof(Tags::title));
 }

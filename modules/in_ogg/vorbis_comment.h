@@ -6,6 +6,6 @@
 #include "tags.h"
 
 // One comment, bytes long and not terminated, into the field it names when that field is still
-// empty, converted to the ANSI code page. A DATE that starts with a four-digit year gives the
+// empty, in UTF-8 (bytes that are no valid UTF-8 are read as Latin-1). A DATE that starts with a four-digit year gives the
 // year alone.
 void ReadVorbisComment(const char* comment, size_t bytes, Tags* tags);

@@ -3,21 +3,19 @@
 // 1 to 8 channels, at any sample rate, through the output the host hands over in word 37, as
 // 16-bit PCM.
 // Answers titles and lengths from the file's header and LIST/INFO chunk for any file, and the
-// extended information as a version 257 module.
+// extended information as a version 257 module, in the code page through the record and whole
+// in UTF-8 through tunaraGetFileTextsUtf8.
 #include <windows.h>
 
 #include "base_title.h"
+#include "module_texts.h"
+#include "tags.h"
 #include "tunara_plugin.h"
 #include "wave_header.h"
 #include "wave_stream.h"
-#include "win/ansi_text.h"
+#include "utf8_text.h"
 
 namespace {
-
-// Room the host gives the extended information: the playlist query's buffers are the smallest.
-constexpr size_t kInfoTextBytes = 32;
-constexpr size_t kInfoYearBytes = 8;
-constexpr size_t kTitleBytes = 512;
 
 InputPluginRecord record;
 WaveStream stream;
@@ -30,19 +28,17 @@ void TUNARA_CDECL Quit() { stream.Stop(); }
 
 // Title and length of a file, or of the file playing when the name is empty or null; the base
 // name and -1 for a file that is not a WAVE file this module plays.
-void TUNARA_CDECL GetFileInfo(const char* name, char* title, int32_t* lengthMs)
+void TitleOf(const char* name, char* title, size_t size, int32_t* lengthMs)
 {
     const bool current = !name || !*name;
     WaveHeader header;
     const char* path = current ? stream.Path() : name;
     bool known = current ? stream.Playing() : ReadWaveHeader(name, &header);
     if (current && known) header = stream.Header();
-    if (title) {
-        if (known && header.title[0]) CopyBounded(title, kTitleBytes, header.title);
-        else if (current && !known) CopyBounded(title, kTitleBytes, "");
-        else BaseTitle(path, title, kTitleBytes);
-    }
-    if (lengthMs) *lengthMs = known ? header.LengthMs() : -1;
+    if (known && header.tags.title[0]) CopyUtf8(title, size, header.tags.title);
+    else if (current && !known) CopyUtf8(title, size, "");
+    else BaseTitle(path, title, size);
+    *lengthMs = known ? header.LengthMs() : -1;
 }
 
 int32_t TUNARA_CDECL AcceptsFile(const char*) { return 0; }
@@ -81,24 +77,32 @@ void TUNARA_CDECL SetPan(int32_t value)
     stream.SetPan(value);
 }
 
-int32_t TUNARA_CDECL GetExtendedInfo(const char* name, char* title, char* artist, char* album, char* comment,
-                                     char* year, char* genre, int32_t* bitrate, int32_t* sampleRate,
-                                     int32_t* stereo, int32_t* vbr)
+bool TagsOf(const char* name, TunaraFileTexts* texts, int32_t* bitrate, int32_t* sampleRate, int32_t* stereo,
+            int32_t* vbr)
 {
     WaveHeader header;
-    if (!ReadWaveHeader(name, &header)) return 0;
-    if (header.title[0]) CopyBounded(title, kInfoTextBytes, header.title);
-    else BaseTitle(name, title, kInfoTextBytes);
-    CopyBounded(artist, kInfoTextBytes, header.artist);
-    CopyBounded(album, kInfoTextBytes, header.album);
-    CopyBounded(comment, kInfoTextBytes, header.comment);
-    CopyBounded(year, kInfoYearBytes, header.year);
-    CopyBounded(genre, kInfoTextBytes, header.genre);
+    if (!ReadWaveHeader(name, &header)) return false;
+    FillTagTexts(header.tags, name, texts);
     *bitrate = static_cast<int32_t>(header.BytesPerSecond() * 8 / 1000);
     *sampleRate = header.sampleRate;
     *stereo = header.channels == 2 ? 1 : 0;
     *vbr = 0;
-    return 1;
+    return true;
+}
+
+const ModuleAnswers answers{TitleOf, TagsOf};
+
+void TUNARA_CDECL GetFileInfo(const char* name, char* title, int32_t* lengthMs)
+{
+    AnswerFileInfo(answers, name, title, lengthMs);
+}
+
+int32_t TUNARA_CDECL GetExtendedInfo(const char* name, char* title, char* artist, char* album, char* comment,
+                                     char* year, char* genre, int32_t* bitrate, int32_t* sampleRate,
+                                     int32_t* stereo, int32_t* vbr)
+{
+    return AnswerExtendedInfo(answers, name, title, artist, album, comment, year, genre, bitrate, sampleRate, stereo,
+                              vbr);
 }
 
 }  // namespace
@@ -123,4 +127,9 @@ extern "C" InputPluginRecord* TUNARA_CDECL tunaraGetInModule2(void)
     record.setPan = SetPan;
     record.getExtendedInfo = GetExtendedInfo;
     return &record;
+}
+
+extern "C" int32_t TUNARA_CDECL tunaraGetFileTextsUtf8(const char* name, int32_t wanted, TunaraFileTexts* texts)
+{
+    return AnswerFileTexts(answers, name, wanted, texts);
 }

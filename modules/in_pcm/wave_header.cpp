@@ -1,6 +1,6 @@
 #include "wave_header.h"
 
-#include "win/ansi_text.h"
+#include "utf8_text.h"
 #include "win/unique_resource.h"
 
 namespace {
@@ -61,16 +61,14 @@ bool ReadFormat(const unsigned char* fmt, uint32_t size, WaveHeader* header)
     return header->blockAlign == header->channels * bits / 8;
 }
 
+// A LIST/INFO text: its writer's code page is not recorded; UTF-8 where it is valid UTF-8, else
+// the system's.
 void ReadInfoText(const unsigned char* text, uint32_t size, char* field)
 {
-    char copy[256];
     uint32_t length = 0;
-    while (length < size && length < sizeof copy - 1 && text[length]) {
-        copy[length] = static_cast<char>(text[length]);
-        ++length;
-    }
-    copy[length] = '\0';
-    CopyBounded(field, 256, copy);
+    while (length < size && length < 1024 && text[length]) ++length;
+    Utf8FromUnmarked(reinterpret_cast<const char*>(text), static_cast<int>(length), CP_ACP, field,
+                     sizeof(Tags::title));
 }
 
 void ReadInfo(const unsigned char* list, uint32_t size, WaveHeader* header)
@@ -81,12 +79,12 @@ void ReadInfo(const unsigned char* list, uint32_t size, WaveHeader* header)
         const uint32_t itemSize = Get32(item + 4);
         if (itemSize > size - at - 8) return;
         const unsigned char* text = item + 8;
-        if (IsId(item, "INAM")) ReadInfoText(text, itemSize, header->title);
-        else if (IsId(item, "IART")) ReadInfoText(text, itemSize, header->artist);
-        else if (IsId(item, "IPRD")) ReadInfoText(text, itemSize, header->album);
-        else if (IsId(item, "ICMT")) ReadInfoText(text, itemSize, header->comment);
-        else if (IsId(item, "ICRD")) ReadInfoText(text, itemSize, header->year);
-        else if (IsId(item, "IGNR")) ReadInfoText(text, itemSize, header->genre);
+        if (IsId(item, "INAM")) ReadInfoText(text, itemSize, header->tags.title);
+        else if (IsId(item, "IART")) ReadInfoText(text, itemSize, header->tags.artist);
+        else if (IsId(item, "IPRD")) ReadInfoText(text, itemSize, header->tags.album);
+        else if (IsId(item, "ICMT")) ReadInfoText(text, itemSize, header->tags.comment);
+        else if (IsId(item, "ICRD")) ReadInfoText(text, itemSize, header->tags.year);
+        else if (IsId(item, "IGNR")) ReadInfoText(text, itemSize, header->tags.genre);
         at += 8 + itemSize + (itemSize & 1);
         if (at > size) return;
     }

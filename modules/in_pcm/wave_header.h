@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <stdint.h>
 
+#include "tags.h"
+
 // kCompressed: any other format tag, converted to PCM by the platform's audio compression manager.
 enum class SampleKind { kInteger, kFloat, kCompressed };
 
@@ -25,13 +27,8 @@ struct WaveHeader {
     uint32_t formatBytes = 0;
     uint64_t dataOffset = 0;
     uint64_t dataBytes = 0;  // whole frames only
-    // LIST/INFO texts, empty when absent.
-    char title[256] = "";
-    char artist[256] = "";
-    char album[256] = "";
-    char comment[256] = "";
-    char year[256] = "";
-    char genre[256] = "";
+    // The LIST/INFO texts, empty when absent.
+    Tags tags;
 
     int64_t BytesPerSecond() const { return bytesPerSecond; }
     // Held within 32 bits: a crafted header (a byte rate of 1) makes days of a few megabytes.

@@ -2,18 +2,20 @@
 // that plays. Out-parameters the description leaves alone (the texts when the plugin delivered
 // nothing, all but is_infos for a bad position) stay exactly as the caller passed them.
 #include <string>
-#include <utility>
+#include <tuple>
 
 #include "control/automation_control.h"
 #include "control/out_variant.h"
 #include "control/string_conversion.h"
 #include "engine/engine_context.h"
 #include "playlist/playlist_store.h"
+#include "plugins/file_texts.h"
 #include "plugins/media_info.h"
 #include "plugins/plugin_call.h"
 #include "plugins/plugin_matching.h"
 #include "win/ansi_text.h"
 #include "win/guarded.h"
+#include "win/wide_text.h"
 
 namespace {
 
@@ -50,28 +52,40 @@ void SetNumbers(const HeaderOut& out, const HeaderInfo& info)
 }
 
 // Every text is filled even when one string cannot be allocated; the first failure is returned.
+// Texts the module gave in UTF-8 are handed over whole, cut to as many characters as the ANSI
+// buffer holds bytes.
 HRESULT SetTexts(const HeaderOut& out, const HeaderInfo& info, size_t textSize, size_t yearSize)
 {
     SetOutShort(out.isInfos, 1);
     HRESULT result = S_OK;
-    const std::pair<VARIANT*, const char*> texts[] = {{out.title, info.title},     {out.artist, info.artist},
-                                                      {out.album, info.album},     {out.comment, info.comment},
-                                                      {out.year, info.year},       {out.genre, info.genre}};
-    for (const auto& [variant, text] : texts) {
-        char cut[kHeaderTextSize];
-        CopyBounded(cut, variant == out.year ? yearSize : textSize, text);
-        HRESULT hr = SetOutText(variant, cut);
+    const std::tuple<VARIANT*, const char*, const char*> texts[] = {
+        {out.title, info.title, info.utf8.title},       {out.artist, info.artist, info.utf8.artist},
+        {out.album, info.album, info.utf8.album},       {out.comment, info.comment, info.utf8.comment},
+        {out.year, info.year, info.utf8.year},          {out.genre, info.genre, info.utf8.genre}};
+    for (const auto& [variant, text, utf8] : texts) {
+        const size_t size = variant == out.year ? yearSize : textSize;
+        HRESULT hr;
+        if (info.utf8Texts) {
+            hr = SetOutText(variant, CutWide(WideFromUtf8(utf8), size - 1).c_str());
+        } else {
+            char cut[kHeaderTextSize];
+            CopyBounded(cut, size, text);
+            hr = SetOutText(variant, cut);
+        }
         if (SUCCEEDED(result)) result = hr;
     }
     return result;
 }
 
 // The fallback of a file no plugin describes: the title alone, from the plugin that would play
-// it, asked about this very file.
+// it, asked about this very file (in UTF-8 where its module answers so).
 HRESULT SetFallbackTitle(VARIANT* title, const char* name)
 {
     InputPluginRecord* record = PrepareInputPlugin(name);
     if (!record || !record->getFileInfo) return S_OK;
+    TunaraFileTexts texts;
+    if (QueryFileTexts(record, name, TUNARA_TEXTS_TITLE, texts) & TUNARA_TEXTS_TITLE)
+        return texts.displayTitle[0] ? SetOutText(title, WideFromUtf8(texts.displayTitle).c_str()) : S_OK;
     char text[kHeaderTextSize] = "";
     CallPlugin(record->getFileInfo, name, text, nullptr);
     text[kHeaderTextSize - 1] = '\0';

@@ -62,6 +62,8 @@ struct EngineContext {
     UniqueModule inputModules[kInputPluginSlots];
     UniqueModule outputModules[kOutputPluginSlots];
     UniqueGlobal outputFileNames[kOutputPluginSlots];
+    // Each input record's module's UTF-8 texts export, slot for slot; null where it has none.
+    TunaraGetFileTextsFn inputTexts[kInputPluginSlots] = {};
     // The input plugin prepared by the latest start attempt; unloading clears it.
     InputPluginRecord* currentInputPlugin = nullptr;
     // Calls into plugins now on the container thread's stack (see PluginCallScope), the
@@ -105,6 +107,9 @@ struct EngineContext {
     // unknown). Shared by every lookup, so read them before the next one.
     char lookupTitle[kLookupTitleSize] = "";
     int32_t lookupLength = -1;
+    // The same title in full where the plugin answered it in UTF-8 and the code page cannot
+    // carry it (lookupTitle then holds its ANSI rendering); empty otherwise.
+    std::wstring lookupWideTitle;
 
     // The playlist: entries.size() is the allocated capacity.
     std::vector<PlaylistEntry> entries;

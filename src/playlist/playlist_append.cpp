@@ -5,6 +5,7 @@
 #include "playlist/entry_titles.h"
 #include "playlist/playlist_store.h"
 #include "playlist/title_lookup.h"
+#include "playlist/wide_names.h"
 
 namespace {
 
@@ -12,8 +13,11 @@ int AppendLookedUp(const char* name, int32_t volumePercent, int32_t durationMs)
 {
     char stored[kFileNameSize];
     if (ResolveEntryName(name, stored) != 0) return -1;
-    char* title = TidyTitle(QueryFileTitle(stored));
-    return PlaylistAppendRecord(stored, title, engine.lookupLength, volumePercent, durationMs);
+    QueryFileTitle(stored);
+    char* title = TidyLookedUpTitle();
+    if (PlaylistAppendRecord(stored, title, engine.lookupLength, volumePercent, durationMs) != 0) return -1;
+    KeepWideTitle(engine.entryCount - 1, engine.lookupWideTitle);
+    return 0;
 }
 
 }  // namespace

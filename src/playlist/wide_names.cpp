@@ -5,26 +5,13 @@
 #include "engine/engine_context.h"
 #include "playlist/entry_titles.h"
 #include <cwchar>
+#include <new>
 
 #include "win/ansi_text.h"
 #include "win/unique_resource.h"
 #include "win/wide_text.h"
 
 namespace {
-
-// Whether the code page carries every character of the text, and its ANSI text. A UTF-8 code
-// page carries everything (and takes neither the flag nor the question).
-bool ToAnsi(const wchar_t* name, int length, std::string& text)
-{
-    BOOL lossy = FALSE;
-    const bool utf8 = GetACP() == CP_UTF8;
-    const DWORD flags = utf8 ? 0 : WC_NO_BEST_FIT_CHARS;
-    BOOL* asked = utf8 ? nullptr : &lossy;
-    const int bytes = WideCharToMultiByte(CP_ACP, flags, name, length, nullptr, 0, nullptr, asked);
-    text.assign(static_cast<size_t>(bytes > 0 ? bytes : 0), '\0');
-    if (bytes > 0) WideCharToMultiByte(CP_ACP, flags, name, length, text.data(), bytes, nullptr, asked);
-    return !lossy;
-}
 
 // The name without folder and extension, as a plugin makes a title of it.
 template <typename Text>
@@ -36,21 +23,6 @@ Text BaseName(const Text& path)
     const size_t dot = base.find_last_of(static_cast<Char>('.'));
     if (dot != Text::npos && dot != 0) base.resize(dot);
     return base;
-}
-
-// "_" and "%20" become spaces, as TidyTitle does for ANSI titles.
-std::wstring Tidy(const std::wstring& text)
-{
-    std::wstring tidy;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text.compare(i, 3, L"%20") == 0) {
-            tidy += L' ';
-            i += 2;
-        } else {
-            tidy += text[i] == L'_' ? L' ' : text[i];
-        }
-    }
-    return tidy;
 }
 
 const WideText* EntryWideText(const PlaylistEntry& entry)
@@ -103,7 +75,7 @@ std::string StoredNameFor(const wchar_t* name, size_t length, std::wstring& wide
     std::string text;
     if (!name || length == 0) return text;
     const std::wstring given(name, length);
-    if (ToAnsi(given.c_str(), static_cast<int>(given.size()), text) || given.find(L"://") != std::wstring::npos)
+    if (AnsiCarries(given, text) || given.find(L"://") != std::wstring::npos)
         return text;
     wchar_t full[MAX_PATH];
     const DWORD fullLength = GetFullPathNameW(given.c_str(), MAX_PATH, full, nullptr);
@@ -111,17 +83,58 @@ std::string StoredNameFor(const wchar_t* name, size_t length, std::wstring& wide
     std::wstring shortName = ShortPathOf(wide);
     std::string shortText;
     if (!shortName.empty() && shortName.size() < MAX_PATH &&
-        ToAnsi(shortName.c_str(), static_cast<int>(shortName.size()), shortText))
+        AnsiCarries(shortName, shortText))
         return shortText;
     return text;
+}
+
+std::wstring TidyWideTitle(const std::wstring& text)
+{
+    const std::wstring cut = CutWide(text, kTidyScratchSize - 1);
+    std::wstring tidy;
+    for (size_t i = 0; i < cut.size(); ++i) {
+        if (cut.compare(i, 3, L"%20") == 0) {
+            tidy += L' ';
+            i += 2;
+        } else {
+            tidy += cut[i] == L'_' ? L' ' : cut[i];
+        }
+    }
+    return tidy;
 }
 
 void KeepWideTextOfLastEntry(const std::wstring& name, const std::wstring& title)
 {
     if ((name.empty() && title.empty()) || engine.entryCount <= 0) return;
     PlaylistEntry& entry = engine.entries[static_cast<size_t>(engine.entryCount - 1)];
-    engine.wideNames.push_back(WideText{name, title, entry.title});
-    entry.wideName = static_cast<uint32_t>(engine.wideNames.size());
+    WideText* kept = entry.wideName ? &engine.wideNames[entry.wideName - 1] : nullptr;
+    if (!kept) {
+        engine.wideNames.emplace_back();
+        entry.wideName = static_cast<uint32_t>(engine.wideNames.size());
+        kept = &engine.wideNames.back();
+    }
+    if (!name.empty()) kept->name = name;
+    if (!title.empty()) {
+        kept->title = CutWide(title, kTitleSize - 1);
+        kept->titleAnsi = entry.title;
+    }
+}
+
+void KeepWideTitle(int32_t index, const std::wstring& title)
+{
+    if (title.empty() || index < 0 || index >= engine.entryCount) return;
+    try {
+        PlaylistEntry& entry = engine.entries[static_cast<size_t>(index)];
+        if (!entry.wideName) {
+            engine.wideNames.emplace_back();
+            entry.wideName = static_cast<uint32_t>(engine.wideNames.size());
+        }
+        WideText& kept = engine.wideNames[entry.wideName - 1];
+        kept.title = CutWide(title, kTitleSize - 1);
+        kept.titleAnsi = entry.title;
+    } catch (const std::bad_alloc&) {
+        // Without memory the entry answers its stored title, as the code page renders it.
+    }
 }
 
 bool EntryWideAnswer(int32_t index, std::wstring& name, std::wstring& title)
@@ -134,7 +147,7 @@ bool EntryWideAnswer(int32_t index, std::wstring& name, std::wstring& title)
     if (!wide->title.empty() && wide->titleAnsi == entry.title)
         title = wide->title;
     else if (!wide->name.empty() && TitleIsStoredBaseName(entry))
-        title = Tidy(BaseName(wide->name));
+        title = TidyWideTitle(BaseName(wide->name));
     else
         title = WideFromAnsi(entry.title, CP_THREAD_ACP);
     return true;

@@ -22,9 +22,18 @@ struct WideText {
 // wide. Empty for a null or empty name. Throws std::bad_alloc.
 std::string StoredNameFor(const wchar_t* name, size_t length, std::wstring& wide);
 
-// Gives the last entry the wide name and title where either leaves the code page (nothing when
-// both are empty). Throws std::bad_alloc.
+// Gives the last entry the wide name and title where either leaves the code page: each that is
+// not empty replaces what the entry kept. The title is cut as stored titles are (399 units).
+// Throws std::bad_alloc.
 void KeepWideTextOfLastEntry(const std::wstring& name, const std::wstring& title = std::wstring());
+
+// Gives the entry at index the wide form of the title it now stores (nothing for an empty one),
+// cut alike; without memory the entry keeps answering its stored title.
+void KeepWideTitle(int32_t index, const std::wstring& title);
+
+// "_" and "%20" become spaces, after a cut to 1023 units, as TidyTitle does for ANSI titles.
+// Throws std::bad_alloc.
+std::wstring TidyWideTitle(const std::wstring& text);
 
 // For the entry at index, where it keeps wide text: true, with its name (the wide one, else the
 // stored one) and its title as the container sees them. The title is the wide title while the

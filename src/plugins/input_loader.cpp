@@ -24,6 +24,8 @@ void LoadInputPlugins()
         InputPluginRecord* record = entry ? entry() : nullptr;
         if (record && record->version <= TUNARA_INPUT_VERSION_EXTENDED) {
             WriteInputHostWords(record, library.Get());
+            engine.inputTexts[loaded] = reinterpret_cast<TunaraGetFileTextsFn>(
+                reinterpret_cast<void*>(ModuleExport(library, TUNARA_FILE_TEXTS_EXPORT)));
             engine.inputModules[loaded] = std::move(library);
             engine.inputPlugins[loaded++] = record;
             if (record->init) CallPlugin(record->init);
@@ -37,6 +39,7 @@ void UnloadInputPlugins()
 {
     for (int i = 0; i < kInputPluginSlots && engine.inputPlugins[i]; ++i) {
         InputPluginRecord* record = std::exchange(engine.inputPlugins[i], nullptr);
+        engine.inputTexts[i] = nullptr;
         if (record->quit) CallPlugin(record->quit);
         engine.inputModules[i].Reset();
     }

@@ -4,6 +4,8 @@
 #include <stddef.h>
 #include <stdint.h>
 
+#include "tunara_plugin.h"
+
 // The size of every text buffer handed to a plugin's getExtendedInfo. The call tells the plugin
 // no sizes, and plugins written for hosts that offered 512 bytes fill up to that: every buffer,
 // whatever the query hands on to the container, is this large.
@@ -20,9 +22,13 @@ struct HeaderInfo {
     int32_t sampleRate;
     int32_t stereo;
     int32_t vbr;
+    // The same texts in UTF-8, where the plugin's module answers them so (utf8Texts true).
+    bool utf8Texts;
+    TunaraFileTexts utf8;
 };
 
 // Empties the texts and zeroes the numbers, asks the plugin (QueryExtendedInfo), and terminates
-// every text at its buffer's end whatever the plugin wrote. Returns the plugin's answer: nonzero
-// when it delivered information, 0 when it did not or was not asked.
+// every text at its buffer's end whatever the plugin wrote; where it delivered, asks its module
+// for the texts in UTF-8 too. Returns the plugin's answer: nonzero when it delivered
+// information, 0 when it did not or was not asked.
 int32_t QueryHeaderInfo(const char* name, HeaderInfo& info);

@@ -5,6 +5,7 @@ make_mp3.py OUTPUT_DIR.
 cbr_tagged.mp3  44.1 kHz stereo, 128 kbit/s, 88,323 samples of 1 kHz at half scale, ID3v2 tags
 vbr_mono.mp3    22.05 kHz mono (MPEG 2), VBR, 33,152 samples of a sweep from 200 Hz rising 400 Hz a second
                 at half scale, ID3v1 tag
+unicode_tags.mp3  cbr_tagged.mp3's audio with ID3v2 tags in UTF-16: Cyrillic, Greek and Japanese texts
 cbr_bare.mp3    44.1 kHz stereo, 128 kbit/s, 44,100 samples of 1 kHz, no tags and no Info frame
 vbr_plain.mp3   44.1 kHz stereo, VBR, 132,300 samples of the sweep, no tags and no Xing frame
 tone.mp2        48 kHz stereo (MPEG 1 layer 2), 192 kbit/s, 96,000 samples of 1 kHz at half scale
@@ -55,6 +56,11 @@ def main():
     tone(stereo, 44100, 2, 88323, 1000)
     lame(stereo, os.path.join(out, "cbr_tagged.mp3"), "-b", "128", "--id3v2-only", "--tt", "Tone", "--ta",
          "Maker", "--tl", "Generated", "--ty", "2024", "--tg", "Jazz", "--tc", "made here")
+    # lame takes the texts in the locale's encoding and writes them in UTF-16.
+    subprocess.run(["lame", "--quiet", "-b", "128", "--id3v2-only", "--id3v2-utf16", "--tt", "\u041f\u0435\u0441\u043d\u044f \u043e\u0434\u0438\u043d",
+                    "--ta", "\u0391\u03c1\u03c4\u03af\u03c3\u03c4\u03b1\u03c2", "--tl", "\u30a2\u30eb\u30d0\u30e0\u540d", "--tc", "\u30b3\u30e1\u30f3\u30c8",
+                    "--ty", "2021", "--tg", "\u041f\u043e\u043f", stereo, os.path.join(out, "unicode_tags.mp3")],
+                   check=True, env=dict(os.environ, LC_ALL="C.UTF-8"))
     mono = os.path.join(out, "tone_mono.wav")
     tone(mono, 22050, 1, 33152, 200, sweep=400)
     lame(mono, os.path.join(out, "vbr_mono.mp3"), "-V", "4", "--id3v1-only", "--tt", "Mono tone", "--tg", "Rock")

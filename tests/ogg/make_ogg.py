@@ -6,6 +6,7 @@ flac16.flac     44.1 kHz stereo, 16 bits, 88,323 samples of 1 kHz at half scale;
                 with month and day
 flac24.flac     96 kHz stereo, 24 bits, 72,000 samples of 1 kHz at half scale with every value of the
                 low byte (halves included) and a run at full scale; a title alone
+unicode_tags.flac  flac8.flac's audio with Japanese, Cyrillic and Greek comments, one of 57 characters
 flac8.flac      8 kHz mono, 8 bits, 8,000 samples of 500 Hz; no tags
 ogg_flac.oga    22.05 kHz mono, 16 bits, 33,075 samples of a sweep from 200 Hz rising 400 Hz a second,
                 FLAC inside Ogg; no tags
@@ -15,7 +16,7 @@ opus.opus       48 kHz stereo, 96 kbit/s, 57,600 samples of 1 kHz; tags
 opus_in.ogg     48 kHz mono, 32 kbit/s, 30,011 samples of the sweep: Opus under the Vorbis extension
 chain_a.ogg     44.1 kHz stereo, quality 2, 88,200 samples of 440 Hz; "One - First Song"
 chain_b.ogg     44.1 kHz stereo, quality 2, 66,150 samples of 660 Hz; "Two - Second Song"
-chain_c.oga     22.05 kHz mono, quality 2, 33,075 samples of 330 Hz; "Three - Third Song"
+chain_c.oga     22.05 kHz mono, quality 2, 33,075 samples of 330 Hz; "Three - " and a Cyrillic title
 chain_d.opus    48 kHz stereo, 64 kbit/s, 72,000 samples of 440 Hz; "Four - Opus One"
 chain_e.opus    48 kHz mono, 32 kbit/s, 48,000 samples of 550 Hz; "Five - Opus Two"
                 (the chain_ files are chained into one station's stream by the test server)
@@ -72,6 +73,10 @@ def tone8(path, rate, samples, frequency):
     write_wave(path, rate, 1, 1, frames)
 
 
+# A comment longer than the 31 characters a playlist entry's header information holds.
+LONG_COMMENT = "\u0414\u043b\u0438\u043d\u043d\u044b\u0439 \u043a\u043e\u043c\u043c\u0435\u043d\u0442\u0430\u0440\u0438\u0439 \u043a \u043f\u0435\u0441\u043d\u0435, \u0431\u043e\u043b\u044c\u0448\u0435 \u0442\u0440\u0438\u0434\u0446\u0430\u0442\u0438 \u043e\u0434\u043d\u043e\u0433\u043e \u0437\u043d\u0430\u043a\u0430"
+
+
 def run(*command):
     subprocess.run(command, check=True, env=ENV, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
@@ -90,6 +95,9 @@ def main():
     run("flac", "-s", "-f", "-o", path("flac24.flac"), "-T", "TITLE=Deep", source("flac24.flac"))
     tone8(source("flac8.flac"), 8000, 8000, 500)
     run("flac", "-s", "-f", "-o", path("flac8.flac"), source("flac8.flac"))
+    run("flac", "-s", "-f", "-o", path("unicode_tags.flac"), "-T", "TITLE=\u6b4c\u306e\u984c\u540d",
+        "-T", "ARTIST=\u0418\u0441\u043f\u043e\u043b\u043d\u0438\u0442\u0435\u043b\u044c", "-T", "DATE=1999",
+        "-T", "GENRE=\u0388\u03bd\u03c4\u03b5\u03c7\u03bd\u03bf", "-T", "COMMENT=" + LONG_COMMENT, source("flac8.flac"))
     tone16(source("ogg_flac.oga"), 22050, 1, 33075, 200, sweep=400)
     run("flac", "-s", "-f", "--ogg", "-o", path("ogg_flac.oga"), source("ogg_flac.oga"))
     for name in ("flac16.flac", "flac24.flac", "flac8.flac", "ogg_flac.oga"):
@@ -113,7 +121,7 @@ def main():
 
     chained = [("chain_a.ogg", 44100, 2, 88200, 440, "One", "First Song"),
                ("chain_b.ogg", 44100, 2, 66150, 660, "Two", "Second Song"),
-               ("chain_c.oga", 22050, 1, 33075, 330, "Three", "Third Song")]
+               ("chain_c.oga", 22050, 1, 33075, 330, "Three", "\u0422\u0440\u0435\u0442\u044c\u044f \u043f\u0435\u0441\u043d\u044f")]
     for name, rate, channels, samples, frequency, artist, title in chained:
         tone16(source(name), rate, channels, samples, frequency)
         run("oggenc", "-Q", "-q", "2", "-a", artist, "-t", title, "-o", path(name), source(name))
