@@ -100,9 +100,9 @@ bool AacRadio::Start(MediaFoundation& platform, const char* url, OutputPluginRec
         else CopyBounded(station_, demux_.Station());
     }
     const int32_t announced = HeaderNumber(source_, "icy-br");
-    kbps_ = announced > 0   ? announced
-            : demux_.Kbps() > 0 ? demux_.Kbps()
-                                : first.frameBytes * 8 * first.sampleRate / kFrameSamples / 1000;
+    const int32_t framed = static_cast<int32_t>(static_cast<int64_t>(first.frameBytes) * 8 * first.sampleRate /
+                                                kFrameSamples / 1000);
+    kbps_ = announced > 0 ? announced : demux_.Kbps() > 0 ? demux_.Kbps() : framed;
     starting_ = false;
     return Launch(output, host, volume, pan, rate_, channels_);
 }
