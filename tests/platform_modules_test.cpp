@@ -307,11 +307,14 @@ TEST_F(PlatformModules, MalformedFilesFailToStart)
 // audio/aacp. IN_MPA.DLL owns the stations and decodes them through the platform's AAC decoder:
 // the titles reach the container in order, each the title it reads at TunaraMsgEvent 4 (the
 // station's name first), each stream's new format opens the output again (a new track), and each
-// track decodes like ffmpeg's decoding of its file.
+// track decodes like ffmpeg's decoding of its file. A third station, sent as audio/x-aac, carries
+// no ADTS frames (a Windows Media file): its start fails (102) without 232, as the platform decodes
+// AAC, and the list ends there.
 TEST_F(PlatformModules, AacStationsAnnounceTheirTitlesAndRenderLikeTheReferenceDecoder)
 {
     StartWith(L"platform_stations", false);
-    for (const char* path : {"/radio/aac-chain/sweep.aac,tone.aac", "/radio/aacp-chain/tone.aac,sweep.aac"}) {
+    for (const char* path : {"/radio/aac-chain/sweep.aac,tone.aac", "/radio/aacp-chain/tone.aac,sweep.aac",
+                             "/radio/x-aac-chain/tone.wma"}) {
         const std::string url = ServerUrl(path);
         ASSERT_FALSE(url.empty()) << "the test server does not run";
         ASSERT_EQ(player_->Append(std::wstring(url.begin(), url.end())), S_OK);
@@ -323,7 +326,7 @@ TEST_F(PlatformModules, AacStationsAnnounceTheirTitlesAndRenderLikeTheReferenceD
     };
     player_->Log().clear();
     ASSERT_EQ(player_->Call().Method(L"Play"), S_OK);
-    EXPECT_TRUE(player_->PumpUntil([&] { return Get(L"PlaylistPos") == 1 && Get(L"Status") == 0; }, 60000));
+    EXPECT_TRUE(player_->PumpUntil([&] { return Get(L"PlaylistPos") == 2 && Get(L"Status") == 0; }, 60000));
     player_->Pump();
     player_->Sink().onEvent = nullptr;
     EXPECT_EQ(titles, (std::vector<std::wstring>{L"1. AAC Radio", L"1. First Title", L"1. Second Title",
@@ -334,6 +337,8 @@ TEST_F(PlatformModules, AacStationsAnnounceTheirTitlesAndRenderLikeTheReferenceD
         if (e.dispid == 2) statuses.push_back(e.msgId);
     EXPECT_EQ(std::count(statuses.begin(), statuses.end(), 232), 0);
     EXPECT_EQ(std::count(statuses.begin(), statuses.end(), 231), 2) << "the server ended each stream";
+    const Events events = player_->TakeEvents();
+    EXPECT_EQ(std::count(events.begin(), events.end(), 102), 1) << "the station without ADTS frames";
     ExpectReferenceDecode(ReadRender(Track(1)), L"sweep.aac");
     ExpectReferenceDecode(ReadRender(Track(2)), L"tone.aac");
     ExpectReferenceDecode(ReadRender(Track(3)), L"tone.aac");
