@@ -7,7 +7,7 @@ build_dir=${BUILD_DIR:-$here/build}
 export BUILD_DIR=$build_dir
 
 benches=(lifecycle_bench playlist_bench advance_bench list_files_bench download_bench render_bench
-         playing_cpu_bench mp3_render_bench ogg_render_bench m4a_render_bench)
+         playing_cpu_bench mp3_render_bench ogg_render_bench m4a_render_bench wide_append_bench)
 tree=$build_dir
 if ! "$here/scripts/native_i386.sh"; then
   export TUNARA_WINE_ARCH=win64

@@ -14,6 +14,7 @@
 #include "playlist/playlist_store.h"
 #include "playlist/title_lookup.h"
 #include "support/bare_control.h"
+#include "win/variant.h"
 
 namespace {
 
@@ -84,4 +85,57 @@ TEST_F(PlayingPlugin, VolumeGoesWholeToThePluginAndTheEngineKeepsItsLowByte)
     EXPECT_EQ(control.put_Volume(200), S_OK);  // no playing plugin: only the engine keeps it
     EXPECT_EQ(handedVolume, 300);
     EXPECT_EQ(engine.volume, 200);
+}
+
+namespace {
+
+int32_t textsAnswer = 0;
+
+// A module's UTF-8 answer: a Cyrillic title with an underscore, and a length.
+int32_t __cdecl Utf8Texts(const char* name, int32_t wanted, TunaraFileTexts* texts)
+{
+    askedName = name ? name : "(null)";
+    strcpy(texts->displayTitle, "\xd0\x9f\xd0\xb5\xd1\x81\xd0\xbd\xd1\x8f_\xd0\xbe\xd0\xb4\xd0\xb8\xd0\xbd");
+    texts->lengthMs = 125000;
+    return textsAnswer & wanted;
+}
+
+std::wstring ContainerTitle(BareControl& control, long index)
+{
+    Variant name, title, length;
+    if (control.GetPlaylistItem(index, name.Get(), title.Get(), length.Get()) != S_OK) return L"<failed>";
+    return title->bstrVal;
+}
+
+}  // namespace
+
+// A module that answers in UTF-8 is asked that way: the entry stores the code page's rendering
+// (what third-party code sees) and answers the container the title whole, tidied; a module whose
+// export answers nothing is asked through its record, as a module without it.
+TEST_F(PlayingPlugin, AModuleThatAnswersInUtf8GivesTheEntryItsTitleWhole)
+{
+    engine.inputPlugins[0] = &record_;
+    engine.inputTexts[0] = Utf8Texts;
+    BareControl control;
+    ASSERT_EQ(PlaylistAppendTitled("http://h/one", "A_B", 5), 0);
+    ASSERT_EQ(PlaylistAppendTitled("http://h/two", "C_D", 7), 0);
+    PlaylistSetPos(0);
+    textsAnswer = TUNARA_TEXTS_TITLE;
+    RefreshCurrentTitle();
+    EXPECT_EQ(askedName, "");
+    EXPECT_EQ(engine.entries[0].length, 125);
+    EXPECT_EQ(ContainerTitle(control, 0), L"\u041f\u0435\u0441\u043d\u044f \u043e\u0434\u0438\u043d");
+    if (GetACP() == 1252) {
+        EXPECT_STREQ(engine.entries[0].title, "????? ????");
+    }
+
+    PlaylistSetPos(1);
+    textsAnswer = 0;
+    RefreshCurrentTitle();
+    EXPECT_STREQ(engine.entries[1].title, "Playing Now Live");
+    EXPECT_EQ(engine.entries[1].length, 61);
+    EXPECT_EQ(ContainerTitle(control, 1), L"Playing Now Live");
+    EXPECT_EQ(ContainerTitle(control, 0), L"\u041f\u0435\u0441\u043d\u044f \u043e\u0434\u0438\u043d");
+    engine.inputPlugins[0] = nullptr;
+    engine.inputTexts[0] = nullptr;
 }

@@ -66,7 +66,7 @@ protected:
 // Each name is kept as given and answered with; the modules open the file by its short name, so
 // it has its length and plays; a title from no tag is the wide base name, tidied as titles are.
 // A name that does not exist keeps its name too, with length -1, and its start fails as for any
-// missing file.
+// missing file; a file made in the folder after its names were read plays.
 TEST_F(WideNames, FilesWhoseNamesLeaveTheCodePagePlayUnderTheirOwnNames)
 {
     const std::wstring cyrillic = Dir() + L"\\\u041f\u0435\u0441\u043d\u044f_\u043e\u0434\u0438\u043d.mp3";
@@ -92,6 +92,18 @@ TEST_F(WideNames, FilesWhoseNamesLeaveTheCodePagePlayUnderTheirOwnNames)
         if (i < 3) EXPECT_GT(length, 0) << i;
         else EXPECT_EQ(length, -1);
     }
+    // A file made in the folder just after its names were read is found all the same.
+    const std::wstring late = Dir() + L"\\\u03a5\u03c3\u03c4\u03b5\u03c1\u03bf.mp3";
+    ASSERT_TRUE(CopyMp3(L"cbr_bare.mp3", late));
+    ASSERT_EQ(player_->Append(late), S_OK);
+    {
+        std::wstring name, title;
+        long length = 0;
+        Item(4, name, title, length);
+        EXPECT_EQ(name, late);
+        EXPECT_EQ(length, 1);
+    }
+    ASSERT_EQ(player_->Call().Method(L"DeletePlaylistItem", {DispatchCall::Long(4)}), S_OK);
 
     // Every file plays; the missing one cannot be opened (104), as any missing file.
     player_->TakeEvents();
@@ -148,8 +160,8 @@ bool WriteAll(const std::wstring& path, const std::string& bytes)
 
 // A UTF-8 list of 10,000 entries with names and titles in three scripts: read as .m3u8 (and as an
 // .m3u behind a byte-order mark), the container sees every name and title intact, and saving the
-// playlist as .m3u8 gives the same bytes back. Saved as .m3u, the names are short ones that open
-// and the titles the code page's rendering.
+// playlist as .m3u8 gives the same bytes back, under a Cyrillic file name too. Saved as .m3u, the
+// names are short ones that open and the titles the code page's rendering.
 TEST_F(WideNames, Utf8ListsRoundTrip)
 {
     const std::wstring files[] = {Dir() + L"\\\u041f\u0435\u0441\u043d\u044f.mp3", Dir() + L"\\\u03a4\u03c1\u03b1\u03b3\u03bf\u03cd\u03b4\u03b9.mp3",
@@ -179,6 +191,11 @@ TEST_F(WideNames, Utf8ListsRoundTrip)
     const std::wstring saved = Dir() + L"\\saved.m3u8";
     ASSERT_EQ(CallWith(L"SavePlaylist", saved), S_OK);
     EXPECT_TRUE(ReadAll(saved) == list) << "the saved list differs";
+    // Saved under a name of its own script, the list is written there, twice over the same bytes.
+    const std::wstring named = Dir() + L"\\\u0421\u043f\u0438\u0441\u043e\u043a.m3u8";
+    ASSERT_EQ(CallWith(L"SavePlaylist", named), S_OK);
+    ASSERT_EQ(CallWith(L"SavePlaylist", named), S_OK);
+    EXPECT_TRUE(ReadAll(named) == list) << "the list saved under a Cyrillic name differs";
 
     const std::wstring ansi = Dir() + L"\\saved.m3u";
     ASSERT_EQ(CallWith(L"SavePlaylist", ansi), S_OK);

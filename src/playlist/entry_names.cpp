@@ -5,8 +5,9 @@
 #include <cstring>
 #include <string>
 
+#include "playlist/folder_listing.h"
 #include "win/ansi_text.h"
-#include "win/unique_resource.h"
+#include "win/wide_text.h"
 
 namespace {
 
@@ -15,12 +16,13 @@ bool IsLocation(const char* name)
     return std::strstr(name, "://") != nullptr || std::strstr(name, ":\\\\") != nullptr;
 }
 
-// The long name of the file that path names, when the file exists; empty otherwise.
+// The long name of the file that path names in the code page, when the file exists; empty
+// otherwise, and "?" for what the code page lacks.
 std::string LongFileName(const char* path)
 {
-    WIN32_FIND_DATAA found;
-    UniqueFind search(FindFirstFileA(path, &found));
-    return search ? found.cFileName : std::string();
+    std::string text;
+    AnsiCarries(LongNameOf(WideFromAnsi(path)), text);
+    return text;
 }
 
 // Replaces a short last component of an existing file by its long name. The path stays as it is

@@ -4,6 +4,7 @@
 
 #include "engine/engine_context.h"
 #include "playlist/entry_titles.h"
+#include "playlist/folder_listing.h"
 #include <cwchar>
 #include <new>
 
@@ -37,34 +38,6 @@ bool TitleIsStoredBaseName(const PlaylistEntry& entry)
     char base[kTidyScratchSize];
     CopyBounded(base, BaseName(std::string(entry.filename)).c_str());
     return std::string(entry.title) == TidyTitle(base);
-}
-
-// The short form of a full path, empty when there is none. The folder's short form is asked once
-// for a run of names in the same folder (a list's entries mostly are): the platform resolves
-// every component of a path afresh, at a cost that grows with the folders' sizes. On the
-// container's thread only.
-std::wstring ShortPathOf(const std::wstring& path)
-{
-    static std::wstring lastFolder, lastShortFolder;
-    const size_t slash = path.find_last_of(L'\\');
-    if (slash == std::wstring::npos) return std::wstring();
-    const std::wstring folder = path.substr(0, slash);
-    if (folder.empty()) return std::wstring();
-    if (folder != lastFolder) {
-        // A drive's root is asked for with its backslash, and given without.
-        const std::wstring asked = folder.back() == L':' ? folder + L"\\" : folder;
-        wchar_t shortFolder[MAX_PATH];
-        const DWORD length = GetShortPathNameW(asked.c_str(), shortFolder, MAX_PATH);
-        if (length == 0 || length >= MAX_PATH) return std::wstring();
-        lastFolder = folder;
-        lastShortFolder.assign(shortFolder, length);
-        if (lastShortFolder.back() == L'\\') lastShortFolder.pop_back();
-    }
-    WIN32_FIND_DATAW found;
-    UniqueFind search(FindFirstFileW(path.c_str(), &found));
-    if (!search || std::wcspbrk(path.c_str() + slash + 1, L"*?")) return std::wstring();
-    const wchar_t* name = found.cAlternateFileName[0] ? found.cAlternateFileName : found.cFileName;
-    return lastShortFolder + L"\\" + name;
 }
 
 }  // namespace
