@@ -1,6 +1,7 @@
-// IN_MF.DLL, the module that plays through the platform's Media Foundation, driven as a container
-// drives it: files render through the file-writing output and are compared with ffmpeg's decoding
-// of the same file (bin/platform/, made by tests/platform/make_platform_files.py). AAC decoders
+// The modules that play through the platform's Media Foundation, driven as a container drives
+// them: IN_MF.DLL's files and IN_MPA.DLL's AAC stations render through the file-writing output and
+// are compared with ffmpeg's decoding of the same file (bin/platform/, made by
+// tests/platform/make_platform_files.py). AAC decoders
 // differ slightly and drop different amounts of the encoder's priming, so a render must match the
 // reference's length within one 1024-sample frame and, aligned where the two agree best within
 // that frame, come within 40 dB of it.
@@ -19,6 +20,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/http_server.h"
 #include "support/player_case.h"
 #include "support/test_paths.h"
 #include "win/variant.h"
@@ -138,14 +140,15 @@ void ExpectReferenceDecode(const Render& render, const wchar_t* file)
 
 class PlatformModules : public testing::Test {
 protected:
-    // IN_MF.DLL beside IN_PCM.DLL and out_pq2.dll as shipped; OUT_KV.DLL is a device output whose
-    // open fails, so the control falls back to the file writer.
+    // IN_MF.DLL beside IN_PCM.DLL, IN_MPA.DLL (the stations) and out_pq2.dll as shipped; OUT_KV.DLL
+    // is a device output whose open fails, so the control falls back to the file writer.
     void StartWith(const std::wstring& caseName, bool realtime)
     {
         player_ = std::make_unique<PlayerCase>(caseName);
         PluginLayout& layout = player_->Layout();
         ASSERT_TRUE(layout.AddShipped(L"IN_PCM.DLL", L"IN_PCM.DLL"));
         ASSERT_TRUE(layout.AddShipped(L"IN_MF.DLL", L"IN_MF.DLL"));
+        ASSERT_TRUE(layout.AddShipped(L"IN_MPA.DLL", L"IN_MPA.DLL"));
         ASSERT_TRUE(layout.AddShipped(L"out_pq2.dll", L"out_pq2.dll"));
         ASSERT_TRUE(layout.AddOutput("OUT_KV.DLL", {"open=-1"}));
         ASSERT_TRUE(layout.WritePluginFile(L"out_pq2.ini", {"[output]", "file=" + Narrow(Dir()) + "\\track%d.wav",
@@ -299,8 +302,82 @@ TEST_F(PlatformModules, MalformedFilesFailToStart)
     EXPECT_EQ(GetFileAttributesW(Track(1).c_str()), INVALID_FILE_ATTRIBUTES) << "a failed start wrote a file";
 }
 
+// Two AAC stations from the test server, each two ADTS streams one after the other (48 kHz mono
+// and 44.1 kHz stereo, then the other way round) with ICY titles, one sent as audio/aac, one as
+// audio/aacp. IN_MPA.DLL owns the stations and decodes them through the platform's AAC decoder:
+// the titles reach the container in order, each the title it reads at TunaraMsgEvent 4 (the
+// station's name first), each stream's new format opens the output again (a new track), and each
+// track decodes like ffmpeg's decoding of its file. A third station, sent as audio/x-aac, carries
+// no ADTS frames (a Windows Media file): its start fails (102) without 232, as the platform decodes
+// AAC, and the list ends there.
+TEST_F(PlatformModules, AacStationsAnnounceTheirTitlesAndRenderLikeTheReferenceDecoder)
+{
+    StartWith(L"platform_stations", false);
+    for (const char* path : {"/radio/aac-chain/sweep.aac,tone.aac", "/radio/aacp-chain/tone.aac,sweep.aac",
+                             "/radio/x-aac-chain/tone.wma"}) {
+        const std::string url = ServerUrl(path);
+        ASSERT_FALSE(url.empty()) << "the test server does not run";
+        ASSERT_EQ(player_->Append(std::wstring(url.begin(), url.end())), S_OK);
+    }
+    std::vector<std::wstring> titles;
+    player_->Sink().onEvent = [&] {
+        const RecordedEvent& last = player_->Log().back();
+        if (last.dispid == 1 && last.msgId == 4) titles.push_back(player_->CurrentTitle());
+    };
+    player_->Log().clear();
+    ASSERT_EQ(player_->Call().Method(L"Play"), S_OK);
+    EXPECT_TRUE(player_->PumpUntil([&] { return Get(L"PlaylistPos") == 2 && Get(L"Status") == 0; }, 60000));
+    player_->Pump();
+    player_->Sink().onEvent = nullptr;
+    EXPECT_EQ(titles, (std::vector<std::wstring>{L"1. AAC Radio", L"1. First Title", L"1. Second Title",
+                                                 L"1. Third Title", L"2. AAC Radio", L"2. First Title",
+                                                 L"2. Second Title", L"2. Third Title"}));
+    std::vector<long> statuses;
+    for (const RecordedEvent& e : player_->Log())
+        if (e.dispid == 2) statuses.push_back(e.msgId);
+    EXPECT_EQ(std::count(statuses.begin(), statuses.end(), 232), 0);
+    EXPECT_EQ(std::count(statuses.begin(), statuses.end(), 231), 2) << "the server ended each stream";
+    const Events events = player_->TakeEvents();
+    EXPECT_EQ(std::count(events.begin(), events.end(), 102), 1) << "the station without ADTS frames";
+    ExpectReferenceDecode(ReadRender(Track(1)), L"sweep.aac");
+    ExpectReferenceDecode(ReadRender(Track(2)), L"tone.aac");
+    ExpectReferenceDecode(ReadRender(Track(3)), L"tone.aac");
+    ExpectReferenceDecode(ReadRender(Track(4)), L"sweep.aac");
+    EXPECT_EQ(GetFileAttributesW(Track(5).c_str()), INVALID_FILE_ATTRIBUTES) << "one track per stream";
+}
+
+// An AAC station stopped while it plays (paced, as a listener hears it) ends there: nothing of it
+// reaches the container afterwards (no title, no end of its connection, no move down the list),
+// and it plays again from its start.
+TEST_F(PlatformModules, AStoppedAacStationSendsNothingMoreAndPlaysAgain)
+{
+    StartWith(L"platform_station_stop", true);
+    const std::string url = ServerUrl("/radio/aac-chain/sweep.aac,tone.aac");
+    ASSERT_FALSE(url.empty()) << "the test server does not run";
+    ASSERT_EQ(player_->Append(std::wstring(url.begin(), url.end())), S_OK);
+    std::vector<std::wstring> titles;
+    player_->Sink().onEvent = [&] {
+        const RecordedEvent& last = player_->Log().back();
+        if (last.dispid == 1 && last.msgId == 4) titles.push_back(player_->CurrentTitle());
+    };
+    ASSERT_EQ(player_->Call().Method(L"Play"), S_OK);
+    ASSERT_TRUE(player_->PumpUntil([&] { return titles.size() == 2; }, 20000)) << "the first title";
+    ASSERT_EQ(player_->Call().Method(L"Stop"), S_OK);
+    EXPECT_EQ(Get(L"Status"), 0);
+    const size_t logged = player_->Log().size();
+    player_->PumpUntil([] { return false; }, 1500);
+    EXPECT_EQ(player_->Log().size(), logged) << "the stopped station sent more";
+    ASSERT_EQ(player_->Call().Method(L"Play"), S_OK);
+    EXPECT_EQ(Get(L"Status"), 1);
+    ASSERT_TRUE(player_->PumpUntil([&] { return titles.size() == 4; }, 20000)) << "the first title again";
+    ASSERT_EQ(player_->Call().Method(L"Stop"), S_OK);
+    player_->Sink().onEvent = nullptr;
+    EXPECT_EQ(titles, (std::vector<std::wstring>{L"1. AAC Radio", L"1. First Title", L"1. AAC Radio", L"1. First Title"}));
+}
+
 // Run with Media Foundation's library disabled (WINEDLLOVERRIDES "mfplat=", as on an edition of
-// the system without it): the module loads, claims no file type, and the other modules play on.
+// the system without it): the module loads, claims no file type, and the other modules play on;
+// an AAC station, which nothing else decodes, fails its start with one 232.
 TEST(PlatformAbsent, TheModuleClaimsNothingAndTheOthersPlay)
 {
     HMODULE platform = LoadLibraryA("mfplat.dll");
@@ -309,6 +386,7 @@ TEST(PlatformAbsent, TheModuleClaimsNothingAndTheOthersPlay)
     PluginLayout& layout = player.Layout();
     ASSERT_TRUE(layout.AddShipped(L"IN_PCM.DLL", L"IN_PCM.DLL"));
     ASSERT_TRUE(layout.AddShipped(L"IN_MF.DLL", L"IN_MF.DLL"));
+    ASSERT_TRUE(layout.AddShipped(L"IN_MPA.DLL", L"IN_MPA.DLL"));
     ASSERT_TRUE(layout.AddShipped(L"out_pq2.dll", L"out_pq2.dll"));
     ASSERT_TRUE(layout.AddOutput("OUT_KV.DLL", {"open=-1"}));
     const std::string dir = Narrow(layout.Directory());
@@ -328,15 +406,26 @@ TEST(PlatformAbsent, TheModuleClaimsNothingAndTheOthersPlay)
     ASSERT_TRUE(WriteBytes(m4a, PlatformFile(L"tone.m4a")));
     const Render wave = ReadRender(ExeDirectory() + L"\\platform\\sweep.aac.ffmpeg.wav");
     ASSERT_TRUE(WriteBytes(layout.Directory() + L"\\sweep.wav", ReadBytes(ExeDirectory() + L"\\platform\\sweep.aac.ffmpeg.wav")));
-    // The WAVE file first: the list stops once the M4A file after it has found no reader.
+    // The WAVE file first: the list stops once the M4A file at its end has failed.
+    const std::string station = ServerUrl("/radio/aac-chain/sweep.aac");
+    ASSERT_FALSE(station.empty()) << "the test server does not run";
     ASSERT_EQ(player.Append(layout.Directory() + L"\\sweep.wav"), S_OK);
+    ASSERT_EQ(player.Append(std::wstring(station.begin(), station.end())), S_OK);
     ASSERT_EQ(player.Append(m4a), S_OK);
     player.TakeEvents();
     ASSERT_EQ(player.Call().Method(L"Play"), S_OK);
     ASSERT_TRUE(player.PumpUntil([&] { return player.Call().GetLong(L"Status") == 0; }, 20000));
     player.Pump();
     const Events events = player.TakeEvents();
-    EXPECT_NE(std::find(events.begin(), events.end(), 101), events.end()) << "an M4A file found a reader";
+    // The M4A file, which no module reads here, goes to the module of the default type (IN_MPA.DLL),
+    // whose start fails as the station's does.
+    EXPECT_EQ(std::count(events.begin(), events.end(), 102), 2) << "the station and the M4A file";
+    long unplayable = 0;
+    for (const RecordedEvent& e : player.Log())
+        if (e.dispid == 2 && e.msgId == 232) ++unplayable;
+    EXPECT_EQ(unplayable, 1) << "the AAC station";
+    EXPECT_EQ(GetFileAttributesW((layout.Directory() + L"\\track2.wav").c_str()), INVALID_FILE_ATTRIBUTES)
+        << "the AAC station wrote a track";
     const Render played = ReadRender(layout.Directory() + L"\\track1.wav");
     EXPECT_TRUE(played.samples == wave.samples) << "the WAVE file did not play";
 }

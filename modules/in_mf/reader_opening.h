@@ -1,10 +1,8 @@
 #pragma once
 // Opening a file's source reader for 16-bit PCM without holding the host's thread for long: the
 // platform's media source may wait forever on a damaged file (measured: Wine's, on an MPEG-4 file
-// cut inside its header). The open runs on a thread of its own; the caller, on the host's thread,
-// waits at most kOpenWaitMs. An open still waiting then is left to end on its own: its thread
-// holds this module and the platform's libraries loaded, keeps the platform started, and releases
-// whatever it opened when it ends.
+// cut inside its header). The open runs as a platform job (platform_job.h); the caller, on the
+// host's thread, waits at most kOpenWaitMs.
 #include <windows.h>
 #include <stdint.h>
 

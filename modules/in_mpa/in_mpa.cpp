@@ -2,16 +2,19 @@
 // libmpg123 and the output the host hands over in word 37, as 16-bit PCM, without the encoder's
 // delay and padding when the file's encoder tag gives them. Claims "http://" and "https://"
 // addresses and plays them as internet radio streams, with their titles, routed by what they
-// carry: MPEG audio (see mpa_radio.h for the status notifications a stream sends), or chained
-// Ogg Vorbis and Ogg Opus streams (ogg_radio.h).
+// carry: MPEG audio (see mpa_radio.h for the status notifications a stream sends), chained Ogg
+// Vorbis and Ogg Opus streams (ogg_radio.h), or ADTS AAC through the platform's decoder
+// (aac_radio.h; Media Foundation is loaded and started at the first AAC station).
 // Answers titles and lengths from the ID3 tags and the frame headers without decoding, and the
 // extended information as a version 257 module, in the code page through the record and whole
 // in UTF-8 through tunaraGetFileTextsUtf8.
 #include <windows.h>
 #include <string.h>
 
+#include "aac_radio.h"
 #include "base_title.h"
 #include "input_record.h"
+#include "media_foundation.h"
 #include "mpa_file.h"
 #include "mpa_radio.h"
 #include "mpa_stream.h"
@@ -29,6 +32,9 @@ InputPluginRecord record;
 MpaStream stream;
 MpaRadio radio;
 OggRadio oggRadio;
+AacRadio aacRadio;
+// Started at the first AAC station, on the host's thread; stopped at quit.
+MediaFoundation platform;
 int32_t volume = 255;
 int32_t pan = 0;
 // Files are read on the host's thread only; the last one read is kept for the asks that follow.
@@ -44,19 +50,21 @@ bool IsHttp(const char* name)
                     _strnicmp(name, kHttpsScheme, sizeof kHttpsScheme - 1) == 0);
 }
 
-void StopBoth()
+void StopAll()
 {
     stream.Stop();
     radio.Stop();
     oggRadio.Stop();
+    aacRadio.Stop();
 }
 
-// Calls use with the station that plays (either kind); false when none does.
+// Calls use with the station that plays (any kind); false when none does.
 template <class Use>
 bool WithStation(Use use)
 {
     if (radio.Playing()) use(radio);
     else if (oggRadio.Playing()) use(oggRadio);
+    else if (aacRadio.Playing()) use(aacRadio);
     else return false;
     return true;
 }
@@ -66,10 +74,15 @@ StreamThread* Playing()
 {
     if (radio.Playing()) return &radio;
     if (oggRadio.Playing()) return &oggRadio;
+    if (aacRadio.Playing()) return &aacRadio;
     return stream.Playing() ? &stream : nullptr;
 }
 
-void TUNARA_CDECL Quit() { StopBoth(); }
+void TUNARA_CDECL Quit()
+{
+    StopAll();
+    platform.Stop();
+}
 
 // "Artist - Title" when the tags have both, else the tag's title, else the file's base name.
 void TagTitle(const MpaFile& file, const char* path, char* title, size_t size)
@@ -115,16 +128,19 @@ int32_t TUNARA_CDECL AcceptsFile(const char* name) { return IsHttp(name) ? 1 : 0
 
 int32_t TUNARA_CDECL Play(const char* name)
 {
-    StopBoth();
+    StopAll();
     StreamHost host;
     host.window = static_cast<HWND>(record.hostWindow);
     host.checkDurationLimitOnce = record.checkDurationLimitOnce;
     host.sendStatus = record.sendStatusNotification;
     if (IsHttp(name)) {
-        // An Ogg station is asked for again by the Ogg stream once its type is known.
-        if (!radio.Start(name, record.outputPlugin, host, volume, pan) &&
-            (!radio.OggStation() || !oggRadio.Start(name, record.outputPlugin, host, volume, pan)))
-            return -1;
+        // An Ogg or AAC station is asked for again by its own stream once its type is known.
+        if (!radio.Start(name, record.outputPlugin, host, volume, pan)) {
+            const StationType type = radio.HandedOver();
+            if (!(type == StationType::kOgg && oggRadio.Start(name, record.outputPlugin, host, volume, pan)) &&
+                !(type == StationType::kAac && aacRadio.Start(platform, name, record.outputPlugin, host, volume, pan)))
+                return -1;
+        }
         WithStation([](auto& playing) {
             if (record.setMediaInfo) record.setMediaInfo(playing.Kbps(), playing.SampleRate(), playing.Channels(), 0);
         });
@@ -147,7 +163,7 @@ void TUNARA_CDECL Unpause()
     if (StreamThread* playing = Playing()) playing->Pause(false);
 }
 
-void TUNARA_CDECL Stop() { StopBoth(); }
+void TUNARA_CDECL Stop() { StopAll(); }
 int32_t TUNARA_CDECL GetLength() { return stream.Playing() ? stream.File().LengthMs() : -1; }
 
 int32_t TUNARA_CDECL GetPosition()

@@ -3,7 +3,6 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "station_type.h"
 #include "utf8_text.h"
 #include "win/ansi_text.h"
 
@@ -44,7 +43,7 @@ bool MpaRadio::Start(const char* url, OutputPluginRecord* output, const StreamHo
                      int32_t pan)
 {
     Stop();
-    oggStation_ = false;
+    handedOver_ = StationType::kMpegAudio;
     if (!CanStart(output) || !CopyBounded(url_, url)) return false;
     const DWORD begin = GetTickCount();
     InternetStreamSetup setup;
@@ -56,15 +55,18 @@ bool MpaRadio::Start(const char* url, OutputPluginRecord* output, const StreamHo
         source_.Close();
         return false;
     }
-    // A station of another type is refused at once, not after waiting for MPEG frames; an Ogg
-    // station is left to the Ogg stream.
+    // A station of another type is refused at once, not after waiting for MPEG frames; an Ogg or
+    // AAC station is left to the stream that plays it.
     auto refuse = [&](StationType station) {
         source_.Close();
-        oggStation_ = station == StationType::kOgg;
-        if (!oggStation_ && host.sendStatus) host.sendStatus(kStatusUnplayableStation, 0);
+        const bool handOver = station == StationType::kOgg || station == StationType::kAac;
+        if (handOver) handedOver_ = station;
+        else if (host.sendStatus) host.sendStatus(kStatusUnplayableStation, 0);
         return false;
     };
-    auto other = [](StationType station) { return station == StationType::kOther || station == StationType::kOgg; };
+    auto other = [](StationType station) {
+        return station == StationType::kOther || station == StationType::kOgg || station == StationType::kAac;
+    };
     char type[IcyDemux::kTextBytes] = "";
     if (source_.Header("Content-Type", type, sizeof type) && other(ClassifyStation(type))) return refuse(ClassifyStation(type));
     demux_.Reset(HeaderNumber(source_, "icy-metaint"));

@@ -24,6 +24,7 @@
 #include "mpeg_playback.h"
 #include "net/internet_stream.h"
 #include "station_status.h"
+#include "station_type.h"
 #include "tunara_plugin.h"
 
 
@@ -44,8 +45,9 @@ public:
     // cannot be reached, answers other than 200, sends no MPEG audio within kStartTimeoutMs, or
     // the codec, the output or the thread cannot be had; nothing is left open then.
     bool Start(const char* url, OutputPluginRecord* output, const StreamHost& host, int32_t volume, int32_t pan);
-    // After a failed start: the station named an Ogg type (see OggRadio), and nothing was sent.
-    bool OggStation() const { return oggStation_; }
+    // After a failed start: kOgg or kAac when the station named a type that another of this
+    // module's stations plays (OggRadio, AacRadio), and nothing was sent; else kMpegAudio.
+    StationType HandedOver() const { return handedOver_; }
     const char* Url() const { return url_; }
     // The stream's title, else the station's name, else the address. A body without internet
     // radio's headers (a file on a web server) has the title of the ID3 tag it starts with, else
@@ -87,7 +89,7 @@ private:
     char title_[IcyDemux::kTextBytes] = "";
     char station_[IcyDemux::kTextBytes] = "";
     char tagTitle_[IcyDemux::kTextBytes] = "";
-    bool oggStation_ = false;
+    StationType handedOver_ = StationType::kMpegAudio;
     bool radioHeaders_ = false;  // the answer carried icy- headers (in HTTP or its header block)
 
     // The decoding thread's state.

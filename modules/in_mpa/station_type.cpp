@@ -7,6 +7,7 @@ namespace {
 const char* const kMpegTypes[] = {"audio/mpeg", "audio/mpeg3", "audio/x-mpeg", "audio/mp3", "audio/x-mp3",
                                   "audio/mpa", "audio/mpg", "audio/x-mpeg-3"};
 const char* const kOggTypes[] = {"application/ogg", "audio/ogg", "audio/opus"};
+const char* const kAacTypes[] = {"audio/aac", "audio/aacp", "audio/x-aac"};
 const char* const kGenericTypes[] = {"application/octet-stream", "binary/octet-stream", "audio/unknown"};
 
 bool Names(const char* start, size_t length, const char* type)
@@ -28,6 +29,9 @@ StationType ClassifyStation(const char* contentType)
     }
     for (const char* type : kOggTypes) {
         if (Names(start, length, type)) return StationType::kOgg;
+    }
+    for (const char* type : kAacTypes) {
+        if (Names(start, length, type)) return StationType::kAac;
     }
     for (const char* type : kGenericTypes) {
         if (Names(start, length, type)) return StationType::kUnnamed;

@@ -5,6 +5,7 @@
 enum class StationType {
     kMpegAudio,  // audio/mpeg and its aliases
     kOgg,        // application/ogg, audio/ogg, audio/opus: chained Ogg Vorbis or Ogg Opus streams
+    kAac,        // audio/aac, audio/aacp, audio/x-aac: ADTS AAC, decoded by the platform
     kUnnamed,    // no type, or a generic one: the first bytes decide (MPEG frames, or nothing)
     kOther,      // any other type: nothing here decodes it
 };

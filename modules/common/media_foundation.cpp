@@ -42,9 +42,12 @@ bool MediaFoundation::Start()
     shutdown_ = Entry<ShutdownFn>(platform_, "MFShutdown");
     createMediaType = Entry<CreateMediaTypeFn>(platform_, "MFCreateMediaType");
     enumTransforms = Entry<EnumTransformsFn>(platform_, "MFTEnumEx");
+    createSample = Entry<CreateSampleFn>(platform_, "MFCreateSample");
+    createMemoryBuffer = Entry<CreateMemoryBufferFn>(platform_, "MFCreateMemoryBuffer");
     createReader = Entry<CreateReaderFn>(readers_, "MFCreateSourceReaderFromURL");
-    if (!startup_ || !shutdown_ || !createMediaType || !enumTransforms || !createReader)
-        return Fail("Media Foundation lacks the source reader");
+    if (!startup_ || !shutdown_ || !createMediaType || !enumTransforms || !createSample || !createMemoryBuffer ||
+        !createReader)
+        return Fail("Media Foundation lacks the source reader or its media objects");
     if (FAILED(startup_(MF_VERSION, MFSTARTUP_NOSOCKET))) return Fail("Media Foundation does not start");
     started_ = true;
     why_ = "";
@@ -60,6 +63,8 @@ void MediaFoundation::Stop()
     createReader = nullptr;
     createMediaType = nullptr;
     enumTransforms = nullptr;
+    createSample = nullptr;
+    createMemoryBuffer = nullptr;
     readers_.Reset();
     platform_.Reset();
 }

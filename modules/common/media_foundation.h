@@ -1,7 +1,8 @@
 #pragma once
-// The platform's Media Foundation, loaded at run time so that the module loads (and claims
-// nothing) on an edition of the system without it. Start and Stop run on the host's thread
-// (init and quit); the entry points may be called from any thread in between.
+// The platform's Media Foundation, loaded at run time so that a module that uses it loads (and
+// plays everything else) on an edition of the system without it. Start and Stop run on the host's
+// thread (IN_MF.DLL's init and quit; IN_MPA.DLL starts it at its first AAC station); the entry
+// points may be called from any thread in between.
 #include <windows.h>
 #include <mfapi.h>
 #include <mfidl.h>
@@ -63,7 +64,11 @@ public:
                                               UINT32* count);
     CreateReaderFn createReader = nullptr;
     CreateMediaTypeFn createMediaType = nullptr;
+    using CreateSampleFn = HRESULT(WINAPI*)(IMFSample** sample);
+    using CreateMemoryBufferFn = HRESULT(WINAPI*)(DWORD maxLength, IMFMediaBuffer** buffer);
     EnumTransformsFn enumTransforms = nullptr;
+    CreateSampleFn createSample = nullptr;
+    CreateMemoryBufferFn createMemoryBuffer = nullptr;
 
 private:
     using StartupFn = HRESULT(WINAPI*)(ULONG version, DWORD flags);
