@@ -12,7 +12,6 @@ namespace {
 constexpr char kAgent[] = "Tunara AAC audio stream";
 constexpr char kRequestHeaders[] = "Icy-MetaData: 1\r\n";
 constexpr DWORD kRequestFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE;
-constexpr size_t kHeaderTextBytes = 32;
 // A read waits this long at a time, so that a stop is seen at once.
 constexpr DWORD kReadWaitMs = 100;
 // Samples in one AAC frame (before any doubling by its spectral band replication).
@@ -24,12 +23,6 @@ InternetCompletion completion;
 void CALLBACK StreamStatusCallback(HINTERNET, DWORD_PTR context, DWORD status, void* info, DWORD)
 {
     ReportInternetStatus(completion, context, status, info);
-}
-
-int32_t HeaderNumber(const InternetStream& source, const char* name)
-{
-    char text[kHeaderTextBytes];
-    return source.Header(name, text, sizeof text) ? static_cast<int32_t>(strtol(text, nullptr, 10)) : 0;
 }
 
 bool Unplayable(const StreamHost& host)
@@ -60,7 +53,7 @@ bool AacRadio::Start(MediaFoundation& platform, const char* url, OutputPluginRec
         return false;
     }
     starting_ = true;
-    demux_.Reset(HeaderNumber(source_, "icy-metaint"));
+    demux_.Reset(source_.HeaderNumber("icy-metaint"));
     audioStart_ = audioEnd_ = 0;
     receivedAudio_ = consumedAudio_ = 0;
     connectionEnded_ = false;
@@ -99,7 +92,7 @@ bool AacRadio::Start(MediaFoundation& platform, const char* url, OutputPluginRec
         if (source_.Header("icy-name", name, sizeof name)) IcyText(name, strlen(name), station_, sizeof station_);
         else CopyBounded(station_, demux_.Station());
     }
-    const int32_t announced = HeaderNumber(source_, "icy-br");
+    const int32_t announced = source_.HeaderNumber("icy-br");
     const int32_t framed = static_cast<int32_t>(static_cast<int64_t>(first.frameBytes) * 8 * first.sampleRate /
                                                 kFrameSamples / 1000);
     kbps_ = announced > 0 ? announced : demux_.Kbps() > 0 ? demux_.Kbps() : framed;

@@ -13,7 +13,6 @@ constexpr char kAgent[] = "Tunara MPEG audio stream";
 constexpr char kRequestHeaders[] = "Icy-MetaData: 1\r\n";
 // A stream is live: never from the cache, never into it.
 constexpr DWORD kRequestFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE;
-constexpr size_t kHeaderTextBytes = 32;
 // The buffer holds about a second of the stream before the output starts (at most half the
 // queue, so that the network can go on filling it while the decoder takes from it).
 constexpr int32_t kMinPrebufferBytes = 4 * 1024;
@@ -27,12 +26,6 @@ InternetCompletion completion;
 void CALLBACK StreamStatusCallback(HINTERNET, DWORD_PTR context, DWORD status, void* info, DWORD)
 {
     ReportInternetStatus(completion, context, status, info);
-}
-
-int32_t HeaderNumber(const InternetStream& source, const char* name)
-{
-    char text[kHeaderTextBytes];
-    return source.Header(name, text, sizeof text) ? static_cast<int32_t>(strtol(text, nullptr, 10)) : 0;
 }
 
 }  // namespace
@@ -69,7 +62,7 @@ bool MpaRadio::Start(const char* url, OutputPluginRecord* output, const StreamHo
     };
     char type[IcyDemux::kTextBytes] = "";
     if (source_.Header("Content-Type", type, sizeof type) && other(ClassifyStation(type))) return refuse(ClassifyStation(type));
-    demux_.Reset(HeaderNumber(source_, "icy-metaint"));
+    demux_.Reset(source_.HeaderNumber("icy-metaint"));
     queue_.Clear();
     receivedAudio_ = 0;
     pendingCount_ = 0;
@@ -97,13 +90,13 @@ bool MpaRadio::Start(const char* url, OutputPluginRecord* output, const StreamHo
     Tags tags;
     const uint32_t tagBytes = queue_.Buffered() >= static_cast<int32_t>(kId3v2HeaderBytes) ? Id3v2TagBytes(queue_.Data()) : 0;
     if (tagBytes > 0 && tagBytes <= static_cast<uint32_t>(queue_.Buffered())) ReadId3v2(queue_.Data(), tagBytes, &tags);
-    const int32_t announcedKbps = HeaderNumber(source_, "icy-br");
+    const int32_t announcedKbps = source_.HeaderNumber("icy-br");
     kbps_ = announcedKbps > 0 ? announcedKbps : demux_.Kbps() > 0 ? demux_.Kbps() : format_.bitrateKbps;
     {
         Locked locked(titleLock_);
         TagsTitle(tags, tagTitle_, sizeof tagTitle_);
         radioHeaders_ = named || station_[0] || announcedKbps > 0 || demux_.Kbps() > 0 ||
-                        HeaderNumber(source_, "icy-metaint") > 0;
+                        source_.HeaderNumber("icy-metaint") > 0;
     }
     if (!decoder_.Open(format_)) {
         source_.Close();

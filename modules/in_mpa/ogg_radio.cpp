@@ -12,7 +12,6 @@ namespace {
 constexpr char kAgent[] = "Tunara Ogg audio stream";
 constexpr char kRequestHeaders[] = "Icy-MetaData: 1\r\n";
 constexpr DWORD kRequestFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE;
-constexpr size_t kHeaderTextBytes = 32;
 // A read waits this long at a time, so that a stop is seen at once.
 constexpr DWORD kReadWaitMs = 100;
 // Enough of the start to hold the first page's header and the first packet's signature.
@@ -24,12 +23,6 @@ InternetCompletion completion;
 void CALLBACK StreamStatusCallback(HINTERNET, DWORD_PTR context, DWORD status, void* info, DWORD)
 {
     ReportInternetStatus(completion, context, status, info);
-}
-
-int32_t HeaderNumber(const InternetStream& source, const char* name)
-{
-    char text[kHeaderTextBytes];
-    return source.Header(name, text, sizeof text) ? static_cast<int32_t>(strtol(text, nullptr, 10)) : 0;
 }
 
 }  // namespace
@@ -52,7 +45,7 @@ bool OggRadio::Start(const char* url, OutputPluginRecord* output, const StreamHo
         source_.Close();
         return false;
     }
-    demux_.Reset(HeaderNumber(source_, "icy-metaint"));
+    demux_.Reset(source_.HeaderNumber("icy-metaint"));
     read_ = 0;
     audioStart_ = audioEnd_ = 0;
     connectionEnded_ = false;
@@ -81,7 +74,7 @@ bool OggRadio::Start(const char* url, OutputPluginRecord* output, const StreamHo
         else CopyBounded(station_, demux_.Station());
         if (!TagsTitle(format_.tags, title_, sizeof title_)) CopyBounded(title_, demux_.Title());
     }
-    const int32_t announced = HeaderNumber(source_, "icy-br");
+    const int32_t announced = source_.HeaderNumber("icy-br");
     kbps_ = announced > 0 ? announced : format_.nominalKbps;
     starting_ = false;
     return Launch(output, host, volume, pan, format_.sampleRate, format_.channels);

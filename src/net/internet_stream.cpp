@@ -111,6 +111,12 @@ bool InternetStream::Header(const char* name, char* text, DWORD size) const
     return request_.Get() && ResponseHeader(request_.Get(), name, text, size);
 }
 
+int32_t InternetStream::HeaderNumber(const char* name) const
+{
+    char text[32];
+    return Header(name, text, sizeof text) ? static_cast<int32_t>(strtol(text, nullptr, 10)) : 0;
+}
+
 int32_t InternetStream::Read(DWORD waitMs, DWORD stallMs)
 {
     InternetLanding::Block* block = landing_.Get();

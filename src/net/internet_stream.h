@@ -45,6 +45,8 @@ public:
     int32_t Status() const;
     // The value of a header of the answer into text (always terminated); false when there is none.
     bool Header(const char* name, char* text, DWORD size) const;
+    // A header's value read as a decimal number; 0 when there is none.
+    int32_t HeaderNumber(const char* name) const;
     // Reads what has arrived, waiting at most waitMs for the first of it: the bytes now at Data(),
     // 0 when nothing came in that time, kEnded, or kFailed (also when bytes were asked for stallMs
     // ago and none has come since, however the waits were split; a caller that pauses its reading
