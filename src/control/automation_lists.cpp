@@ -4,8 +4,8 @@
 #include "playlist/entry_names.h"
 #include "playlist/m3u_list.h"
 #include "playlist/pls_list.h"
-#include "win/bstr.h"
 #include "playlist/wide_names.h"
+#include "win/bstr.h"
 #include "win/guarded.h"
 #include "win/unique_resource.h"
 #include "win/wide_text.h"
@@ -36,9 +36,10 @@ std::string SavedName(BSTR file, const std::string& name)
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!made.Valid()) return std::string();
     made.Reset();
+    // Without a short name the stored name is the code page's rendering, which names no file.
     std::wstring wide;
     const std::string stored = StoredNameFor(given.c_str(), given.size(), wide);
-    return wide.empty() || stored.find('?') == std::string::npos ? stored : std::string();
+    return stored.find('?') == std::string::npos ? stored : std::string();
 }
 
 }  // namespace

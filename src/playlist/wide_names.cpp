@@ -2,14 +2,12 @@
 
 #include <windows.h>
 
+#include <new>
+
 #include "engine/engine_context.h"
 #include "playlist/entry_titles.h"
 #include "playlist/folder_listing.h"
-#include <cwchar>
-#include <new>
-
 #include "win/ansi_text.h"
-#include "win/unique_resource.h"
 #include "win/wide_text.h"
 
 namespace {
@@ -40,6 +38,23 @@ bool TitleIsStoredBaseName(const PlaylistEntry& entry)
     return std::string(entry.title) == TidyTitle(base);
 }
 
+// The wide text the entry keeps, made for it where it keeps none.
+WideText& KeptWideText(PlaylistEntry& entry)
+{
+    if (!entry.wideName) {
+        engine.wideNames.emplace_back();
+        entry.wideName = static_cast<uint32_t>(engine.wideNames.size());
+    }
+    return engine.wideNames[entry.wideName - 1];
+}
+
+// The title, cut as stored titles are, answered while the entry stores the title it has now.
+void KeepTitle(WideText& kept, const PlaylistEntry& entry, const std::wstring& title)
+{
+    kept.title = CutWide(title, kTitleSize - 1);
+    kept.titleAnsi = entry.title;
+}
+
 }  // namespace
 
 std::string StoredNameFor(const wchar_t* name, size_t length, std::wstring& wide)
@@ -48,16 +63,13 @@ std::string StoredNameFor(const wchar_t* name, size_t length, std::wstring& wide
     std::string text;
     if (!name || length == 0) return text;
     const std::wstring given(name, length);
-    if (AnsiCarries(given, text) || given.find(L"://") != std::wstring::npos)
-        return text;
+    if (AnsiCarries(given, text) || given.find(L"://") != std::wstring::npos) return text;
     wchar_t full[MAX_PATH];
     const DWORD fullLength = GetFullPathNameW(given.c_str(), MAX_PATH, full, nullptr);
     wide = fullLength > 0 && fullLength < MAX_PATH ? std::wstring(full, fullLength) : given;
     std::wstring shortName = ShortPathOf(wide);
     std::string shortText;
-    if (!shortName.empty() && shortName.size() < MAX_PATH &&
-        AnsiCarries(shortName, shortText))
-        return shortText;
+    if (!shortName.empty() && shortName.size() < MAX_PATH && AnsiCarries(shortName, shortText)) return shortText;
     return text;
 }
 
@@ -80,17 +92,9 @@ void KeepWideTextOfLastEntry(const std::wstring& name, const std::wstring& title
 {
     if ((name.empty() && title.empty()) || engine.entryCount <= 0) return;
     PlaylistEntry& entry = engine.entries[static_cast<size_t>(engine.entryCount - 1)];
-    WideText* kept = entry.wideName ? &engine.wideNames[entry.wideName - 1] : nullptr;
-    if (!kept) {
-        engine.wideNames.emplace_back();
-        entry.wideName = static_cast<uint32_t>(engine.wideNames.size());
-        kept = &engine.wideNames.back();
-    }
-    if (!name.empty()) kept->name = name;
-    if (!title.empty()) {
-        kept->title = CutWide(title, kTitleSize - 1);
-        kept->titleAnsi = entry.title;
-    }
+    WideText& kept = KeptWideText(entry);
+    if (!name.empty()) kept.name = name;
+    if (!title.empty()) KeepTitle(kept, entry, title);
 }
 
 void KeepWideTitle(int32_t index, const std::wstring& title)
@@ -98,13 +102,7 @@ void KeepWideTitle(int32_t index, const std::wstring& title)
     if (title.empty() || index < 0 || index >= engine.entryCount) return;
     try {
         PlaylistEntry& entry = engine.entries[static_cast<size_t>(index)];
-        if (!entry.wideName) {
-            engine.wideNames.emplace_back();
-            entry.wideName = static_cast<uint32_t>(engine.wideNames.size());
-        }
-        WideText& kept = engine.wideNames[entry.wideName - 1];
-        kept.title = CutWide(title, kTitleSize - 1);
-        kept.titleAnsi = entry.title;
+        KeepTitle(KeptWideText(entry), entry, title);
     } catch (const std::bad_alloc&) {
         // Without memory the entry answers its stored title, as the code page renders it.
     }
