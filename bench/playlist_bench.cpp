@@ -105,9 +105,12 @@ void BenchAppend()
 
     if (PlaylistCount() != kEntries || checksum == 0) printf("append: wrong count %d\n", PlaylistCount());
     Report("append 100,000 entries, 5 plugins", floorMs, appendMs, 1.5);
-    printf("  store: %d records of %u bytes allocated (%.1f MB); working set +%.1f MB, peak +%.1f MB\n",
+    printf("  store: %d records of %u bytes allocated and %.1f MB of text blocks (%.1f MB in all); working set "
+           "+%.1f MB, peak +%.1f MB\n",
            engine.entryCapacity, static_cast<unsigned>(sizeof(PlaylistEntry)),
-           engine.entryCapacity * static_cast<double>(sizeof(PlaylistEntry)) / 1048576.0,
+           engine.entryTexts.HeldBytes() / 1048576.0,
+           (engine.entryCapacity * static_cast<double>(sizeof(PlaylistEntry)) + engine.entryTexts.HeldBytes()) /
+               1048576.0,
            after.workingMb - before.workingMb, after.peakMb - before.peakMb);
     PlaylistClear();
 }

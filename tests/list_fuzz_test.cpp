@@ -158,9 +158,9 @@ std::vector<Stored> Read(std::string_view text, const std::vector<size_t>& piece
     std::vector<Stored> stored;
     for (int32_t i = 0; i < engine.entryCount; ++i) {
         const PlaylistEntry& entry = engine.entries[static_cast<size_t>(i)];
-        // Terminated inside their fields: nothing was written past them.
-        EXPECT_LT(strnlen(entry.filename, sizeof entry.filename), sizeof entry.filename);
-        EXPECT_LT(strnlen(entry.title, sizeof entry.title), sizeof entry.title);
+        // Within the limits of the 260-byte name and the 400-byte title.
+        EXPECT_LT(strlen(entry.filename), static_cast<size_t>(kFileNameSize));
+        EXPECT_LT(strlen(entry.title), static_cast<size_t>(kTitleSize));
         stored.push_back({entry.filename, entry.title, entry.length});
     }
     return stored;

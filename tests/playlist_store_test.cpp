@@ -97,6 +97,52 @@ TEST_F(Store, LongListsKeepEveryEntryThroughGrowthAndShrinking)
     ExpectBoundedArray();
 }
 
+// The texts of entries live in blocks: titles replaced again and again (a station's titles over
+// days) and entries deleted and appended leave every entry reading its own name and title, and
+// the blocks stay within about twice what the entries use.
+TEST_F(Store, ReplacedAndDeletedTextsAreGivenBack)
+{
+    std::vector<std::pair<std::string, std::string>> model;
+    for (int i = 0; i < 1000; ++i) {
+        const std::string name = "C:\\music\\folder " + std::to_string(i % 7) + "\\song " + std::to_string(i) + ".mp3";
+        ASSERT_EQ(PlaylistAppendRecord(name.c_str(), name.c_str() + 9, -1, kPlainEntryVolume, kNoDurationLimit), 0);
+        model.push_back({name, name.substr(9)});
+    }
+    auto expectModel = [&](int round) {
+        ASSERT_EQ(PlaylistCount(), static_cast<int32_t>(model.size())) << round;
+        size_t used = 0;
+        for (int32_t i = 0; i < PlaylistCount(); ++i) {
+            ASSERT_EQ(engine.entries[i].filename, model[i].first) << round << " entry " << i;
+            ASSERT_EQ(engine.entries[i].title, model[i].second) << round << " entry " << i;
+            used += model[i].first.size() + model[i].second.size() + 2;
+        }
+        EXPECT_EQ(engine.entryTexts.UsedBytes(), used) << round;
+        EXPECT_LE(engine.entryTexts.HeldBytes(), 2 * used + 3 * 65536) << round;
+    };
+    Draws draws;
+    for (int round = 0; round < 20000; ++round) {
+        const int32_t at = draws.Below(PlaylistCount());
+        const std::string title = "Now playing: artist " + std::to_string(round) + " - " + std::string(round % 300, 't');
+        ASSERT_EQ(PlaylistSetTitle(at, title.c_str()), 0);
+        model[at].second = title;
+        if (round % 10 == 0) {
+            PlaylistDeleteAt(at);
+            model.erase(model.begin() + at);
+            const std::string name = "http://radio.example/" + std::to_string(round);
+            ASSERT_EQ(PlaylistAppendRecord(name.c_str(), "", -1, kPlainEntryVolume, kNoDurationLimit), 0);
+            model.push_back({name, ""});
+        }
+        if (round % 2500 == 0) expectModel(round);
+    }
+    expectModel(20000);
+
+    // A replaced title is cut as an appended one is; no entry, no title.
+    ASSERT_EQ(PlaylistSetTitle(3, std::string(450, 'x').c_str()), 0);
+    EXPECT_EQ(std::string(engine.entries[3].title), std::string(kTitleSize - 1, 'x'));
+    EXPECT_EQ(PlaylistSetTitle(PlaylistCount(), "none"), -1);
+    EXPECT_EQ(PlaylistSetTitle(-1, "none"), -1);
+}
+
 // Deleting the last entry of a short list keeps its array; an empty list then changes nothing,
 // and without an array the delete reports -1.
 TEST_F(Store, DeleteOnShortAndEmptyLists)

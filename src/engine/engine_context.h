@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "net/internet_wait.h"
+#include "playlist/entry_texts.h"
 #include "playlist/playlist_entry.h"
 #include "playlist/shuffle_order.h"
 #include "playlist/wide_names.h"
@@ -116,6 +117,8 @@ struct EngineContext {
 
     // The playlist: entries.size() is the allocated capacity.
     PlaylistEntries entries;
+    // The names and titles the records point to.
+    EntryTexts entryTexts;
     // Wide names and titles of entries (PlaylistEntry::wideName), kept until the playlist is cleared.
     std::vector<WideText> wideNames;
     int32_t entryCount = 0;

@@ -1,6 +1,5 @@
 #include "playlist/playlist_edit.h"
 
-#include <algorithm>
 #include <utility>
 
 #include "engine/engine_context.h"
@@ -15,13 +14,8 @@ int PlaylistDeleteCurrent()
     // After a move on an empty list followed by appends the position can stand at -1.
     if (removed < 0 || removed >= engine.entryCount) return 0;
     MarkShuffleOrderStale();
-    engine.entryCount -= 1;
-    if (removed == engine.entryCount) {
-        engine.currentIndex -= 1;
-    } else {
-        auto first = engine.entries.begin() + removed;
-        std::copy(first + 1, engine.entries.begin() + engine.entryCount + 1, first);
-    }
+    PlaylistRemoveRecord(removed);
+    if (removed == engine.entryCount) engine.currentIndex -= 1;
     ReserveEntries(engine.entryCount);
     return engine.entries.empty() ? 1 : 0;
 }

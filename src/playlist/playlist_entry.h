@@ -1,10 +1,8 @@
 #pragma once
-// One playlist entry: a plain record that the store moves whole (append, swap, sort, randomize).
+// One playlist entry: a plain record that the store moves whole (append, delete, swap, sort,
+// randomize). Its texts live in the store's text blocks (engine.entryTexts).
 #include <stdint.h>
 
-#include <memory>
-#include <new>
-#include <utility>
 #include <vector>
 
 constexpr int kFileNameSize = 260;
@@ -12,8 +10,8 @@ constexpr int kTitleSize = 400;
 constexpr int kDisplayTitleSize = 520;
 
 struct PlaylistEntry {
-    char filename[kFileNameSize];  // full local path, or a location (URL) as given
-    char title[kTitleSize];
+    const char* filename;          // full local path, or a location (URL) as given; at most 259 bytes
+    const char* title;             // at most 399 bytes
     int32_t length;                // seconds; -1 unknown
     uint8_t sortMark;              // scratch mark of the title sort
     int32_t duration;              // play limit in ms of output time; -1 none
@@ -22,31 +20,4 @@ struct PlaylistEntry {
                                    // where the code page cannot carry it; 0 none
 };
 
-// Allocates as the standard allocator does, but leaves the records that a vector adds by resizing
-// unwritten: the store writes each record when an entry is appended and never reads the capacity
-// beyond the count, so those pages stay untouched until entries use them (at 100,000 entries a
-// third of the array, whose first touch costs more than the appends themselves).
-template <typename T>
-struct UnwrittenTailAllocator : std::allocator<T> {
-    template <typename U>
-    struct rebind {
-        using other = UnwrittenTailAllocator<U>;
-    };
-    UnwrittenTailAllocator() = default;
-    template <typename U>
-    UnwrittenTailAllocator(const UnwrittenTailAllocator<U>&) noexcept
-    {
-    }
-    template <typename U>
-    void construct(U* at) noexcept
-    {
-        ::new (static_cast<void*>(at)) U;
-    }
-    template <typename U, typename... Args>
-    void construct(U* at, Args&&... args)
-    {
-        ::new (static_cast<void*>(at)) U(std::forward<Args>(args)...);
-    }
-};
-
-using PlaylistEntries = std::vector<PlaylistEntry, UnwrittenTailAllocator<PlaylistEntry>>;
+using PlaylistEntries = std::vector<PlaylistEntry>;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <new>
 #include <vector>
 
 #include "engine/engine_context.h"
@@ -24,8 +25,7 @@ PlaylistEntry* EntryAt(int32_t index)
 
 PlaylistEntry* CurrentEntry() { return EntryAt(engine.currentIndex); }
 
-// Replaces the array by one of exactly capacity records: the entries in use copied, the rest left
-// unwritten (an append writes its record whole).
+// Replaces the array by one of exactly capacity records, the entries in use copied.
 void Reallocate(int32_t capacity)
 {
     PlaylistEntries resized;
@@ -37,6 +37,25 @@ void Reallocate(int32_t capacity)
     }
     engine.entries.swap(resized);
     engine.entryCapacity = capacity;
+}
+
+// Once dropped texts outweigh the ones in use, copies those into one fresh block that holds them
+// all and lets the old blocks go. Without memory for it the old blocks stay.
+void CompactTextsIfWanted()
+{
+    if (!engine.entryTexts.WantsCompacting()) return;
+    EntryTexts fresh;
+    try {
+        fresh.Reserve(engine.entryTexts.UsedBytes());
+    } catch (const std::bad_alloc&) {
+        return;
+    }
+    for (int32_t i = 0; i < engine.entryCount; ++i) {
+        PlaylistEntry& entry = engine.entries[static_cast<size_t>(i)];
+        entry.filename = fresh.Keep(entry.filename, kFileNameSize);
+        entry.title = fresh.Keep(entry.title, kTitleSize);
+    }
+    engine.entryTexts = std::move(fresh);
 }
 
 // The capacity for need records: a growth step of half the present capacity (at least 128 beyond
@@ -65,6 +84,7 @@ int32_t PlaylistCount() { return engine.entryCount; }
 void PlaylistClear()
 {
     PlaylistEntries().swap(engine.entries);
+    engine.entryTexts = EntryTexts{};
     std::vector<WideText>().swap(engine.wideNames);
     engine.entryCount = 0;
     engine.entryCapacity = 0;
@@ -124,13 +144,46 @@ int PlaylistAppendRecord(const char* storedName, const char* title, int32_t leng
 {
     MarkShuffleOrderStale();
     if (ReserveEntries(engine.entryCount + kAppendHeadroom) != 0) return -1;
+    try {
+        engine.entryTexts.Reserve(kFileNameSize + kTitleSize);
+    } catch (const std::bad_alloc&) {
+        return -1;
+    }
     PlaylistEntry& entry = engine.entries[static_cast<size_t>(engine.entryCount)];
     entry = PlaylistEntry{};
-    CopyBounded(entry.filename, storedName);
-    CopyBounded(entry.title, title);
+    entry.filename = engine.entryTexts.Keep(storedName, kFileNameSize);
+    entry.title = engine.entryTexts.Keep(title, kTitleSize);
     entry.length = length;
     entry.duration = duration;
     entry.volumePercent = volumePercent;
     engine.entryCount += 1;
     return 0;
+}
+
+int PlaylistSetTitle(int32_t index, const char* title)
+{
+    PlaylistEntry* entry = EntryAt(index);
+    if (!entry) return -1;
+    const char* kept;
+    try {
+        kept = engine.entryTexts.Keep(title, kTitleSize);
+    } catch (const std::bad_alloc&) {
+        return -1;
+    }
+    engine.entryTexts.Drop(entry->title);
+    entry->title = kept;
+    CompactTextsIfWanted();
+    return 0;
+}
+
+void PlaylistRemoveRecord(int32_t index)
+{
+    PlaylistEntry* entry = EntryAt(index);
+    if (!entry) return;
+    engine.entryTexts.Drop(entry->filename);
+    engine.entryTexts.Drop(entry->title);
+    auto removed = engine.entries.begin() + index;
+    std::copy(removed + 1, engine.entries.begin() + engine.entryCount, removed);
+    engine.entryCount -= 1;
+    CompactTextsIfWanted();
 }

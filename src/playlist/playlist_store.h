@@ -37,3 +37,11 @@ int ReserveEntries(int32_t need);
 // cannot grow (nothing appended).
 int PlaylistAppendRecord(const char* storedName, const char* title, int32_t length,
                          int32_t volumePercent, int32_t duration);
+
+// Replaces the entry's title, cut to fit. Returns 0, or -1 (title unchanged) when index names no
+// entry or memory for the title cannot be had.
+int PlaylistSetTitle(int32_t index, const char* title);
+
+// Removes the record at index, the records after it moving up one; nothing else changes (the
+// current position, the capacity). Does nothing when index names no entry.
+void PlaylistRemoveRecord(int32_t index);

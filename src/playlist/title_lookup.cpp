@@ -5,6 +5,7 @@
 
 #include "engine/engine_context.h"
 #include "playlist/entry_titles.h"
+#include "playlist/playlist_store.h"
 #include "playlist/wide_names.h"
 #include "plugins/file_texts.h"
 #include "plugins/plugin_call.h"
@@ -73,11 +74,9 @@ void RefreshCurrentTitle()
     TidyLookedUpTitle();
     // The container may have emptied the list from inside the plugin's call.
     if (engine.currentIndex >= engine.entryCount) return;
-    PlaylistEntry& entry = engine.entries[engine.currentIndex];
     // A plugin that knows no title (a file on a web server without tags) leaves the entry's own.
-    if (engine.lookupTitle[0]) {
-        CopyBounded(entry.title, engine.lookupTitle);
+    if (engine.lookupTitle[0] && PlaylistSetTitle(engine.currentIndex, engine.lookupTitle) == 0) {
         KeepWideTitle(engine.currentIndex, engine.lookupWideTitle);
     }
-    if (engine.lookupLength != -1) entry.length = engine.lookupLength;
+    if (engine.lookupLength != -1) engine.entries[static_cast<size_t>(engine.currentIndex)].length = engine.lookupLength;
 }

@@ -20,17 +20,19 @@ size_t WholeCharPrefix(const char* text, size_t limit)
 
 }  // namespace
 
+size_t BoundedLength(const char* source, size_t size)
+{
+    if (!source) return 0;
+    // A text that fits whole needs no walk over its characters.
+    const size_t length = std::strlen(source);
+    return length < size ? length : WholeCharPrefix(source, size - 1);
+}
+
 bool CopyBounded(char* dest, size_t size, const char* source)
 {
     if (!source) source = "";
     if (size == 0) return *source == '\0';
-    // A text that fits whole needs no walk over its characters.
-    const size_t length = std::strlen(source);
-    if (length < size) {
-        std::memcpy(dest, source, length + 1);
-        return true;
-    }
-    size_t kept = WholeCharPrefix(source, size - 1);
+    const size_t kept = BoundedLength(source, size);
     std::memcpy(dest, source, kept);
     dest[kept] = '\0';
     return source[kept] == '\0';

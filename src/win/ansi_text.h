@@ -9,6 +9,9 @@
 // writes nothing.
 bool CopyBounded(char* dest, size_t size, const char* source);
 
+// How many bytes of source CopyBounded keeps in a buffer of size bytes (size at least 1).
+size_t BoundedLength(const char* source, size_t size);
+
 template <size_t N>
 bool CopyBounded(char (&dest)[N], const char* source) { return CopyBounded(dest, N, source); }
 
