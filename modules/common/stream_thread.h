@@ -61,6 +61,12 @@ protected:
     void EndRound(bool ended, bool fed);
     // After a seek: the stream may end, and be announced, again.
     void RestartEnding() { endPosted_ = false; }
+    // Sends the host a status notification; none after a stop (the host may be gone while a
+    // thread that Stop left behind runs on).
+    void Notify(int32_t code, int32_t value)
+    {
+        if (host_.sendStatus && !stopRequested_) host_.sendStatus(code, value);
+    }
 
     // The decoding thread's body: runs until stopRequested_ is set.
     virtual void Run() = 0;

@@ -3,6 +3,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "station_connection.h"
 #include "station_status.h"
 #include "utf8_text.h"
 #include "win/ansi_text.h"
@@ -10,20 +11,10 @@
 namespace {
 
 constexpr char kAgent[] = "Tunara AAC audio stream";
-constexpr char kRequestHeaders[] = "Icy-MetaData: 1\r\n";
-constexpr DWORD kRequestFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE;
 // A read waits this long at a time, so that a stop is seen at once.
 constexpr DWORD kReadWaitMs = 100;
 // Samples in one AAC frame (before any doubling by its spectral band replication).
 constexpr int32_t kFrameSamples = 1024;
-
-// What WinInet reports about the playing AAC station's request; it lives as long as the module.
-InternetCompletion completion;
-
-void CALLBACK StreamStatusCallback(HINTERNET, DWORD_PTR context, DWORD status, void* info, DWORD)
-{
-    ReportInternetStatus(completion, context, status, info);
-}
 
 bool Unplayable(const StreamHost& host)
 {
@@ -33,7 +24,7 @@ bool Unplayable(const StreamHost& host)
 
 }  // namespace
 
-AacRadio::AacRadio() : source_(completion, StreamStatusCallback) {}
+AacRadio::AacRadio() : source_(StationReports<AacRadio>::completion, StationReports<AacRadio>::Callback) {}
 
 bool AacRadio::Start(MediaFoundation& platform, const char* url, OutputPluginRecord* output, const StreamHost& host,
                      int32_t volume, int32_t pan)
@@ -43,21 +34,13 @@ bool AacRadio::Start(MediaFoundation& platform, const char* url, OutputPluginRec
     // Nothing else here decodes AAC.
     if (!platform.Start()) return Unplayable(host);
     const DWORD begin = GetTickCount();
-    InternetStreamSetup setup;
-    setup.agent = kAgent;
-    setup.headers = kRequestHeaders;
-    setup.flags = kRequestFlags;
-    DWORD error = 0;
-    if (!source_.Open(url, setup, kStartTimeoutMs, &error) || source_.Status() != 200) {
-        source_.Close();
-        return false;
-    }
+    if (!OpenStation(source_, url, kAgent, kStartTimeoutMs)) return false;
     starting_ = true;
     demux_.Reset(source_.HeaderNumber("icy-metaint"));
     audioStart_ = audioEnd_ = 0;
     receivedAudio_ = consumedAudio_ = 0;
     connectionEnded_ = false;
-    pendingCount_ = 0;
+    heard_.Clear();
     changing_ = draining_ = idle_ = reopen_ = false;
     {
         Locked locked(titleLock_);
@@ -114,12 +97,6 @@ void AacRadio::CloseSource()
     hold_.Release();
 }
 
-void AacRadio::Notify(int32_t code, int32_t value)
-{
-    // After a stop the host may be gone (a thread that Stop left behind runs on).
-    if (host_.sendStatus && !stopRequested_) host_.sendStatus(code, value);
-}
-
 int32_t AacRadio::Receive(DWORD waitMs)
 {
     // What is held is less than a frame and its next header (FindFrame found no whole one), so a
@@ -136,14 +113,7 @@ int32_t AacRadio::Receive(DWORD waitMs)
         Locked locked(titleLock_);
         CopyBounded(title_, demux_.Title());
     } else if (titleChanged) {
-        if (pendingCount_ == kPendingTitles) {
-            memmove(pending_, pending_ + 1, sizeof pending_[0] * (kPendingTitles - 1));
-            --pendingCount_;
-        }
-        PendingTitle& title = pending_[pendingCount_++];
-        title.position = receivedAudio_ + static_cast<uint64_t>(demux_.TitleOffset());
-        title.heardAtMs = -1;
-        CopyBounded(title.text, demux_.Title());
+        heard_.QueueAfter(demux_.Title(), receivedAudio_ + static_cast<uint64_t>(demux_.TitleOffset()));
     }
     receivedAudio_ += static_cast<uint64_t>(audio);
     return got;
@@ -272,23 +242,9 @@ bool AacRadio::Reopen(bool* ended)
 
 void AacRadio::AnnounceHeardTitles()
 {
-    while (pendingCount_ > 0) {
-        PendingTitle& next = pending_[0];
-        if (next.heardAtMs < 0) {
-            // Everything before the title has been fed, decoded and written.
-            if (consumedAudio_ < next.position || !idle_ || decoder_.Pending() || reopen_) return;
-            next.heardAtMs = output_->getWrittenTime ? output_->getWrittenTime() : 0;
-        }
-        const bool drained = output_->isPlaying && !output_->isPlaying();
-        if (!drained && output_->getOutputTime && output_->getOutputTime() < next.heardAtMs) return;
-        {
-            Locked locked(titleLock_);
-            CopyBounded(title_, next.text);
-        }
-        Notify(kStatusTitle, 0);
-        memmove(pending_, pending_ + 1, sizeof pending_[0] * static_cast<size_t>(pendingCount_ - 1));
-        --pendingCount_;
-    }
+    // What was fed has been decoded and written once the decoder is idle and holds nothing.
+    const bool settled = idle_ && !decoder_.Pending() && !reopen_;
+    heard_.Announce(*output_, settled, consumedAudio_, [this] { Notify(kStatusTitle, 0); });
 }
 
 // The decoding thread. The platform's objects need COM on every thread that calls them.

@@ -12,6 +12,7 @@
 
 #include "aac_decoder.h"
 #include "adts_header.h"
+#include "heard_titles.h"
 #include "icy_demux.h"
 #include "media_foundation.h"
 #include "net/internet_stream.h"
@@ -59,7 +60,6 @@ private:
     void Run() override;
     // On the host's thread, or on a decoding thread that Stop left behind.
     void CloseSource() override;
-    void Notify(int32_t code, int32_t value);
     // One piece from the network into the audio bytes, waiting at most waitMs: the bytes read, 0
     // when none came, a negative InternetStream answer once the connection has ended. A title that
     // comes while starting is the stream's at once; later ones wait to be heard.
@@ -101,14 +101,7 @@ private:
     bool connectionEnded_ = false;
 
     // The decoding thread's state.
-    struct PendingTitle {
-        uint64_t position;  // audio bytes of the stream before the title
-        int32_t heardAtMs;  // the output time at which its audio starts; -1 while not known
-        char text[IcyDemux::kTextBytes];
-    };
-    static constexpr int kPendingTitles = 4;
-    PendingTitle pending_[kPendingTitles];
-    int pendingCount_ = 0;
+    HeardTitles heard_{titleLock_, title_, sizeof title_};
     AdtsHeader stream_;      // the format of the frames the decoder is set up for
     AdtsHeader next_;        // frames of another format, waiting for the decoder to drain
     bool changing_ = false;  // the decoder drains before it is set up for next_

@@ -3,16 +3,13 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "station_connection.h"
 #include "utf8_text.h"
 #include "win/ansi_text.h"
 
 namespace {
 
 constexpr char kAgent[] = "Tunara MPEG audio stream";
-// In-band metadata (the stream's titles) is asked for; a server that does not know it sends none.
-constexpr char kRequestHeaders[] = "Icy-MetaData: 1\r\n";
-// A stream is live: never from the cache, never into it.
-constexpr DWORD kRequestFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE;
 // The buffer holds about a second of the stream before the output starts (at most half the
 // queue, so that the network can go on filling it while the decoder takes from it).
 constexpr int32_t kMinPrebufferBytes = 4 * 1024;
@@ -20,17 +17,9 @@ constexpr int32_t kMaxPrebufferBytes = FrameQueue::kCapacity / 2;
 // Buffering is reported in steps of this many percent.
 constexpr int32_t kPercentStep = 10;
 
-// What WinInet reports about the playing stream's request; it lives as long as the module.
-InternetCompletion completion;
-
-void CALLBACK StreamStatusCallback(HINTERNET, DWORD_PTR context, DWORD status, void* info, DWORD)
-{
-    ReportInternetStatus(completion, context, status, info);
-}
-
 }  // namespace
 
-MpaRadio::MpaRadio() : source_(completion, StreamStatusCallback) {}
+MpaRadio::MpaRadio() : source_(StationReports<MpaRadio>::completion, StationReports<MpaRadio>::Callback) {}
 
 bool MpaRadio::Start(const char* url, OutputPluginRecord* output, const StreamHost& host, int32_t volume,
                      int32_t pan)
@@ -39,15 +28,7 @@ bool MpaRadio::Start(const char* url, OutputPluginRecord* output, const StreamHo
     handedOver_ = StationType::kMpegAudio;
     if (!CanStart(output) || !CopyBounded(url_, url)) return false;
     const DWORD begin = GetTickCount();
-    InternetStreamSetup setup;
-    setup.agent = kAgent;
-    setup.headers = kRequestHeaders;
-    setup.flags = kRequestFlags;
-    DWORD error = 0;
-    if (!source_.Open(url, setup, kStartTimeoutMs, &error) || source_.Status() != 200) {
-        source_.Close();
-        return false;
-    }
+    if (!OpenStation(source_, url, kAgent, kStartTimeoutMs)) return false;
     // A station of another type is refused at once, not after waiting for MPEG frames; an Ogg or
     // AAC station is left to the stream that plays it.
     auto refuse = [&](StationType station) {
@@ -65,7 +46,7 @@ bool MpaRadio::Start(const char* url, OutputPluginRecord* output, const StreamHo
     demux_.Reset(source_.HeaderNumber("icy-metaint"));
     queue_.Clear();
     receivedAudio_ = 0;
-    pendingCount_ = 0;
+    heard_.Clear();
     {
         Locked locked(titleLock_);
         title_[0] = '\0';
@@ -125,12 +106,6 @@ void MpaRadio::CloseSource()
     source_.Close();
 }
 
-void MpaRadio::Notify(int32_t code, int32_t value)
-{
-    // After a stop the host may be gone (a thread that Stop left behind runs on).
-    if (host_.sendStatus && !stopRequested_) host_.sendStatus(code, value);
-}
-
 bool MpaRadio::HasRoom() const { return queue_.Buffered() <= FrameQueue::kCapacity - kReceiveRoom; }
 
 int32_t MpaRadio::Receive(DWORD waitMs, bool announce)
@@ -148,14 +123,7 @@ int32_t MpaRadio::Receive(DWORD waitMs, bool announce)
         Locked locked(titleLock_);
         CopyBounded(title_, demux_.Title());
     } else if (titleChanged) {
-        if (pendingCount_ == kPendingTitles) {
-            memmove(pending_, pending_ + 1, sizeof pending_[0] * (kPendingTitles - 1));
-            --pendingCount_;
-        }
-        PendingTitle& title = pending_[pendingCount_++];
-        title.position = receivedAudio_ + static_cast<uint64_t>(demux_.TitleOffset());
-        title.heardAtMs = -1;
-        CopyBounded(title.text, demux_.Title());
+        heard_.QueueAfter(demux_.Title(), receivedAudio_ + static_cast<uint64_t>(demux_.TitleOffset()));
     }
     receivedAudio_ += static_cast<uint64_t>(audio);
     return got;
@@ -175,23 +143,7 @@ void MpaRadio::Buffer()
 
 void MpaRadio::AnnounceHeardTitles()
 {
-    while (pendingCount_ > 0) {
-        PendingTitle& next = pending_[0];
-        if (next.heardAtMs < 0) {
-            if (queue_.Taken() < next.position || PcmPending()) return;
-            next.heardAtMs = output_->getWrittenTime ? output_->getWrittenTime() : 0;
-        }
-        // Once the output has played everything, every title before the stream's end is heard.
-        const bool drained = output_->isPlaying && !output_->isPlaying();
-        if (!drained && output_->getOutputTime && output_->getOutputTime() < next.heardAtMs) return;
-        {
-            Locked locked(titleLock_);
-            CopyBounded(title_, next.text);
-        }
-        Notify(kStatusTitle, 0);
-        memmove(pending_, pending_ + 1, sizeof pending_[0] * static_cast<size_t>(pendingCount_ - 1));
-        --pendingCount_;
-    }
+    heard_.Announce(*output_, !PcmPending(), queue_.Taken(), [this] { Notify(kStatusTitle, 0); });
 }
 
 int32_t MpaRadio::NextFrames(unsigned char* frames, int32_t room)

@@ -18,6 +18,7 @@
 #include <stdint.h>
 
 #include "frame_queue.h"
+#include "heard_titles.h"
 #include "icy_demux.h"
 #include "id3_tag.h"
 #include "win/locked.h"
@@ -71,13 +72,10 @@ private:
     // body adds less than a header block's most).
     static constexpr int32_t kReceiveRoom = InternetStream::kPieceBytes + IcyDemux::kHeaderBytes;
     bool HasRoom() const;
-    void Notify(int32_t code, int32_t value);
     // While buffering: reports how full the buffer is, and ends buffering when it is full.
     void Buffer();
-    // Announces each title that arrived while playing once its audio reaches the listener: when
-    // the audio before it has left the queue and been written, the output's written time is
-    // where the title's audio starts; once the output time passes that, the title is the
-    // stream's and 210 goes out.
+    // Makes each title that arrived while playing the stream's once its audio is heard (the audio
+    // before it has left the queue and been written, and the output has played up to it), with 210.
     void AnnounceHeardTitles();
 
     InternetStream source_;
@@ -93,15 +91,7 @@ private:
     bool radioHeaders_ = false;  // the answer carried icy- headers (in HTTP or its header block)
 
     // The decoding thread's state.
-    struct PendingTitle {
-        uint64_t position;   // audio bytes of the stream before the title
-        int32_t heardAtMs;   // the output time at which its audio starts; -1 while not known
-        char text[IcyDemux::kTextBytes];
-    };
-    // A station that changes titles faster than it is heard keeps the latest few.
-    static constexpr int kPendingTitles = 4;
-    PendingTitle pending_[kPendingTitles];
-    int pendingCount_ = 0;
+    HeardTitles heard_{titleLock_, title_, sizeof title_};
     uint64_t receivedAudio_ = 0;  // audio bytes the queue has been given
     bool connectionEnded_ = false;
     bool buffering_ = true;

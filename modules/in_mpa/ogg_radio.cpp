@@ -3,6 +3,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "station_connection.h"
 #include "station_status.h"
 #include "utf8_text.h"
 #include "win/ansi_text.h"
@@ -10,24 +11,14 @@
 namespace {
 
 constexpr char kAgent[] = "Tunara Ogg audio stream";
-constexpr char kRequestHeaders[] = "Icy-MetaData: 1\r\n";
-constexpr DWORD kRequestFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE;
 // A read waits this long at a time, so that a stop is seen at once.
 constexpr DWORD kReadWaitMs = 100;
 // Enough of the start to hold the first page's header and the first packet's signature.
 constexpr int32_t kStartBytes = 27 + 255 + 8;
 
-// What WinInet reports about the playing Ogg station's request; it lives as long as the module.
-InternetCompletion completion;
-
-void CALLBACK StreamStatusCallback(HINTERNET, DWORD_PTR context, DWORD status, void* info, DWORD)
-{
-    ReportInternetStatus(completion, context, status, info);
-}
-
 }  // namespace
 
-OggRadio::OggRadio() : source_(completion, StreamStatusCallback) {}
+OggRadio::OggRadio() : source_(StationReports<OggRadio>::completion, StationReports<OggRadio>::Callback) {}
 
 bool OggRadio::Start(const char* url, OutputPluginRecord* output, const StreamHost& host, int32_t volume,
                      int32_t pan)
@@ -36,20 +27,12 @@ bool OggRadio::Start(const char* url, OutputPluginRecord* output, const StreamHo
     if (!CanStart(output) || !CopyBounded(url_, url)) return false;
     starting_ = true;
     startBegin_ = GetTickCount();
-    InternetStreamSetup setup;
-    setup.agent = kAgent;
-    setup.headers = kRequestHeaders;
-    setup.flags = kRequestFlags;
-    DWORD error = 0;
-    if (!source_.Open(url, setup, kStartTimeoutMs, &error) || source_.Status() != 200) {
-        source_.Close();
-        return false;
-    }
+    if (!OpenStation(source_, url, kAgent, kStartTimeoutMs)) return false;
     demux_.Reset(source_.HeaderNumber("icy-metaint"));
     read_ = 0;
     audioStart_ = audioEnd_ = 0;
     connectionEnded_ = false;
-    pendingCount_ = 0;
+    heard_.Clear();
     pcmStart_ = pcmEnd_ = 0;
     reopen_ = false;
     {
@@ -93,12 +76,6 @@ void OggRadio::CloseSource()
     source_.Close();
 }
 
-void OggRadio::Notify(int32_t code, int32_t value)
-{
-    // After a stop the host may be gone (a thread that Stop left behind runs on).
-    if (host_.sendStatus && !stopRequested_) host_.sendStatus(code, value);
-}
-
 bool OggRadio::Receive()
 {
     while (!connectionEnded_) {
@@ -117,7 +94,7 @@ bool OggRadio::Receive()
             Locked locked(titleLock_);
             CopyBounded(title_, demux_.Title());
         } else if (titleChanged) {
-            QueueTitle(demux_.Title());
+            heard_.QueueAtWritten(demux_.Title(), *output_);
         }
         if (audioEnd_ > 0) return true;
     }
@@ -134,32 +111,10 @@ int32_t OggRadio::Read(void* buffer, int32_t bytes)
     return given;
 }
 
-void OggRadio::QueueTitle(const char* text)
-{
-    if (pendingCount_ == kPendingTitles) {
-        memmove(pending_, pending_ + 1, sizeof pending_[0] * (kPendingTitles - 1));
-        --pendingCount_;
-    }
-    PendingTitle& title = pending_[pendingCount_++];
-    // Everything decoded before has been written: the title's audio starts where the output's
-    // written time stands.
-    title.heardAtMs = output_->getWrittenTime ? output_->getWrittenTime() : 0;
-    CopyBounded(title.text, text);
-}
-
 void OggRadio::AnnounceHeardTitles()
 {
-    while (pendingCount_ > 0) {
-        const bool drained = output_->isPlaying && !output_->isPlaying();
-        if (!drained && output_->getOutputTime && output_->getOutputTime() < pending_[0].heardAtMs) return;
-        {
-            Locked locked(titleLock_);
-            CopyBounded(title_, pending_[0].text);
-        }
-        Notify(kStatusTitle, 0);
-        memmove(pending_, pending_ + 1, sizeof pending_[0] * static_cast<size_t>(pendingCount_ - 1));
-        --pendingCount_;
-    }
+    // Titles are queued with their start in the output's time, known when they come.
+    heard_.Announce(*output_, true, 0, [this] { Notify(kStatusTitle, 0); });
 }
 
 bool OggRadio::Reopen()
@@ -204,7 +159,8 @@ void OggRadio::Run()
                 const OggLink& next = chain_.Current();
                 reopen_ = next.sampleRate != format_.sampleRate || next.channels != format_.channels;
                 char title[IcyDemux::kTextBytes];
-                if (TagsTitle(next.tags, title, sizeof title)) QueueTitle(title);
+                // Everything decoded before has been written: the title's audio starts there.
+                if (TagsTitle(next.tags, title, sizeof title)) heard_.QueueAtWritten(title, *output_);
             }
             fed = !ended;
         } else if (!ended) {

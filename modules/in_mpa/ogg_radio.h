@@ -11,6 +11,7 @@
 #include <stdint.h>
 
 #include "byte_source.h"
+#include "heard_titles.h"
 #include "icy_demux.h"
 #include "net/internet_stream.h"
 #include "ogg_chain.h"
@@ -60,9 +61,6 @@ private:
     // On the decoding thread: one more piece from the network into the audio bytes; false once
     // the connection has ended (or a stop or the start's timeout came first).
     bool Receive();
-    void Notify(int32_t code, int32_t value);
-    // On the decoding thread: a title to announce once the output has played what it was given.
-    void QueueTitle(const char* text);
     // On the decoding thread: announces each queued title whose audio has been heard.
     void AnnounceHeardTitles();
     // On the decoding thread: once the output has played everything, opens it again for the
@@ -89,13 +87,7 @@ private:
     bool connectionEnded_ = false;
 
     // The decoding thread's state.
-    struct PendingTitle {
-        int32_t heardAtMs;  // the output's time at which its audio starts
-        char text[IcyDemux::kTextBytes];
-    };
-    static constexpr int kPendingTitles = 4;
-    PendingTitle pending_[kPendingTitles];
-    int pendingCount_ = 0;
+    HeardTitles heard_{titleLock_, title_, sizeof title_};
     OggLink format_;       // the format the output is open for
     bool reopen_ = false;  // the decoded samples wait for the output to open for their format
     int32_t pcmStart_ = 0;
