@@ -24,7 +24,7 @@ int64_t Scale(int64_t sample, int64_t factor)
 
 void ApplyGain(const PcmGain& gain, char* data, int32_t bytes, int32_t bitsPerSample, int32_t channels)
 {
-    if ((gain.volume >= 255 && gain.pan == 0) || channels <= 0) return;
+    if (gain.Unity() || channels <= 0) return;
     const int32_t width = bitsPerSample / 8;
     if (width < 1 || width > 4) return;
     int64_t factors[8];

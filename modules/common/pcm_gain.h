@@ -13,6 +13,8 @@ struct PcmGain {
         if (value != -1) volume = value < 0 ? 0 : value > 255 ? 255 : value;
     }
     void SetPan(int32_t value) { pan = value < -128 ? -128 : value > 128 ? 128 : value; }
+    // Full volume, centred: the samples pass unchanged.
+    bool Unity() const { return volume >= 255 && pan == 0; }
 };
 
 // Scales whole frames of integer PCM (8-bit unsigned, 16, 24 or 32-bit signed, little-endian) in

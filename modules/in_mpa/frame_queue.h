@@ -5,14 +5,16 @@
 
 #include "mpeg_frame.h"
 
-// Frames handed to the decoder at a time (the codec lags two frames behind its input).
-constexpr int32_t kFramesPerPiece = 8;
+// Frames handed to the decoder at a time (the codec lags two frames behind its input): close to a
+// second of sound, so that what each piece costs beside its decoding (the calls into the codec, the
+// output's write) stays small.
+constexpr int32_t kFramesPerPiece = 32;
 // Enough bytes for a whole piece and the header that confirms its last frame.
 constexpr int32_t kPieceBytes = kFramesPerPiece * kMaxFrameBytes + 4;
 
 class FrameQueue {
 public:
-    static constexpr int32_t kCapacity = 64 * 1024;
+    static constexpr int32_t kCapacity = 256 * 1024;
 
     void Clear() { start_ = end_ = 0; taken_ = 0; }
     // Every byte that has left the queue since it was cleared: frames taken and what was dropped.

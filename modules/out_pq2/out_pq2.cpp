@@ -159,15 +159,20 @@ int32_t TUNARA_CDECL Write(const char* data, int32_t bytes)
     Locked hold(state.lock);
     if (!state.open) return 1;
     bytes -= bytes % state.blockAlign;
-    for (int32_t done = 0; done < bytes;) {
-        int32_t part = bytes - done;
-        if (part > kScratchBytes) part = kScratchBytes - kScratchBytes % state.blockAlign;
-        if (state.file.IsOpen() && !state.file.Full()) {
-            CopyMemory(state.scratch, data + done, static_cast<SIZE_T>(part));
-            ApplyGain(state.gain, state.scratch, part, state.bitsPerSample, state.channels);
-            state.file.Append(state.scratch, static_cast<uint32_t>(part));
+    // Samples that pass unchanged go to the file as they are given; others through the scratch.
+    if (state.gain.Unity()) {
+        state.file.Append(data, static_cast<uint32_t>(bytes));
+    } else {
+        for (int32_t done = 0; done < bytes;) {
+            int32_t part = bytes - done;
+            if (part > kScratchBytes) part = kScratchBytes - kScratchBytes % state.blockAlign;
+            if (state.file.IsOpen() && !state.file.Full()) {
+                CopyMemory(state.scratch, data + done, static_cast<SIZE_T>(part));
+                ApplyGain(state.gain, state.scratch, part, state.bitsPerSample, state.channels);
+                state.file.Append(state.scratch, static_cast<uint32_t>(part));
+            }
+            done += part;
         }
-        done += part;
     }
     state.writtenBytes += bytes;
     return 0;
